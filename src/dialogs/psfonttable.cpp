@@ -1,0 +1,28 @@
+// The four fonts of text items: screen font for the preview, PostScript names for the printer.
+#include "dialogs/psfonttable.h"
+
+namespace zarvo {
+
+const TPSFontRow PSFontTable[4] = {
+    {"Times New Roman", {"Times-Roman", "Times-Italic", "Times-Bold", "Times-BoldItalic"}},
+    {"Arial",
+     {"Helvetica", "Helvetica-Oblique", "Helvetica-Bold", "Helvetica-BoldOblique"}},
+    {"Courier New", {"Courier", "Courier-Oblique", "Courier-Bold", "Courier-BoldOblique"}},
+    {"Symbol", {"Symbol", "Symbol", "Symbol", "Symbol"}},
+};
+
+int ValidFontType(int FontType) {
+    return FontType >= 0 && FontType <= 3 ? FontType : DefaultFontType;
+}
+
+int ValidFontStyle(int FontStyle) {
+    return FontStyle >= 0 && FontStyle <= 3 ? FontStyle : DefaultFontStyle;
+}
+
+std::string ScreenName(int FontType) { return PSFontTable[ValidFontType(FontType)].ScreenName; }
+
+std::string PSName(int FontType, int FontStyle) {
+    return PSFontTable[ValidFontType(FontType)].PSName[ValidFontStyle(FontStyle)];
+}
+
+} // namespace zarvo

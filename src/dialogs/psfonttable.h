@@ -1,0 +1,25 @@
+// The four fonts of text items: screen font for the preview, PostScript names for the printer.
+#pragma once
+
+#include <string>
+
+namespace zarvo {
+
+struct TPSFontRow {
+    const char* ScreenName;
+    const char* PSName[4]; // by style: regular, italic, bold, bold italic
+};
+
+extern const TPSFontRow PSFontTable[4];
+
+constexpr int DefaultFontType = 1;  // Helvetica
+constexpr int DefaultFontStyle = 0; // regular
+
+// Font numbers and styles outside 0 to 3 (only an edited file holds them) take the defaults.
+int ValidFontType(int FontType);
+int ValidFontStyle(int FontStyle);
+
+std::string ScreenName(int FontType);
+std::string PSName(int FontType, int FontStyle);
+
+} // namespace zarvo

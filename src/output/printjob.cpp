@@ -1,0 +1,289 @@
+// The PostScript print job: header, every item of the sheet in order, and the final showpage.
+#include "output/printjob.h"
+
+#include "dialogs/psfonttable.h"
+#include "output/printtarget.h"
+#include "support/winsub.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <vector>
+
+namespace zarvo {
+
+namespace {
+
+constexpr std::uint8_t CR = 13, LF = 10, FF = 12, NUL = 0;
+// The start of a line that is gathered before it is written: enough for the prefix rule and
+// for the words of a data-section comment. The rest of a line is streamed, however long.
+constexpr std::size_t HeadSize = 256;
+
+struct TStopTable {
+    bool S[256] = {};
+};
+
+const TStopTable& LineEndStops() {
+    static const TStopTable T = [] {
+        TStopTable R;
+        R.S[CR] = R.S[LF] = R.S[FF] = R.S[NUL] = true;
+        return R;
+    }();
+    return T;
+}
+
+const TStopTable& NoStops() {
+    static const TStopTable T;
+    return T;
+}
+
+const TStopTable& CrLfStops() {
+    static const TStopTable T = [] {
+        TStopTable R;
+        R.S[CR] = R.S[LF] = true;
+        return R;
+    }();
+    return T;
+}
+
+// Everything but LF stops: a run of at most one byte takes a single LF.
+const TStopTable& AllButLf() {
+    static const TStopTable T = [] {
+        TStopTable R;
+        for (bool& B : R.S) B = true;
+        R.S[LF] = false;
+        return R;
+    }();
+    return T;
+}
+
+bool IsLineEnd(std::uint8_t B) { return B == CR || B == LF || B == FF || B == NUL; }
+
+void WriteRun(TBufTextFile& W, const std::uint8_t* Run, std::size_t N) { WriteBufBytes(W, Run, N); }
+
+// A data section announced by a structuring comment: how much raw data follows its line.
+struct TDataSection {
+    bool Present = false;
+    bool Lines = false;     // the count is in lines, not bytes
+    long long Count = -1;   // -1: unknown, copy to the end of the file
+};
+
+std::vector<std::string> Words(const std::string& S) {
+    std::vector<std::string> W;
+    std::size_t I = 0;
+    while (I < S.size()) {
+        while (I < S.size() && (S[I] == ' ' || S[I] == '\t')) ++I;
+        const std::size_t B = I;
+        while (I < S.size() && S[I] != ' ' && S[I] != '\t') ++I;
+        if (I > B) W.push_back(S.substr(B, I - B));
+    }
+    return W;
+}
+
+TDataSection DataSectionOf(const std::string& Head) {
+    TDataSection D;
+    static const char BeginData[] = "%%BeginData:";
+    static const char BeginBinary[] = "%%BeginBinary:";
+    std::vector<std::string> W;
+    if (Head.compare(0, std::strlen(BeginData), BeginData) == 0) {
+        W = Words(Head.substr(std::strlen(BeginData)));
+        D.Lines = W.size() >= 3 && W[2] == "Lines";
+    } else if (Head.compare(0, std::strlen(BeginBinary), BeginBinary) == 0) {
+        W = Words(Head.substr(std::strlen(BeginBinary)));
+    } else {
+        return D;
+    }
+    D.Present = true;
+    if (!W.empty() && !W[0].empty() && W[0].size() <= 18 &&
+        W[0].find_first_not_of("0123456789") == std::string::npos)
+        D.Count = std::stoll(W[0]);
+    return D;
+}
+
+// Copies the data of a section byte for byte. End is the byte that ended the comment line;
+// an LF right after a CR belongs to that line end and is not data.
+void CopyDataSection(TBufTextFile& R, TBufTextFile& W, const TDataSection& D, std::uint8_t End) {
+    const std::uint8_t* Run;
+    if (End == CR) ReadBufRun(R, AllButLf().S, 1, Run);
+    if (!D.Lines) {
+        unsigned long long Left = D.Count < 0 ? ULLONG_MAX : static_cast<unsigned long long>(D.Count);
+        while (Left > 0) {
+            const std::size_t Max = Left > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(Left);
+            const std::size_t N = ReadBufRun(R, NoStops().S, Max, Run);
+            if (N == 0) break; // the end of the file
+            WriteRun(W, Run, N);
+            Left -= N;
+        }
+    } else {
+        long long Left = D.Count < 0 ? LLONG_MAX : D.Count;
+        while (Left > 0 && !BufEof(R)) {
+            std::size_t N;
+            while ((N = ReadBufRun(R, CrLfStops().S, SIZE_MAX, Run)) > 0) WriteRun(W, Run, N);
+            if (BufEof(R)) break;
+            const std::uint8_t B = ReadBufChar(R);
+            WriteBufChar(W, B);
+            if (B == CR && ReadBufRun(R, AllButLf().S, 1, Run) == 1) WriteBufChar(W, LF);
+            --Left;
+        }
+    }
+    // The line rules start afresh after the data.
+    LastLineEnd = 0;
+}
+
+// Copies the lines of an EPS file by the job's line rules: empty lines are dropped, lines that
+// start with "%!" or "%%" get "% " in front, every line ends with CR LF. This is the
+// line-by-line reading of the buffered reader, streamed: only the head of a line is held.
+void CopyLines(TBufTextFile& R, TBufTextFile& W) {
+    const bool* Stops = LineEndStops().S;
+    std::string Head;
+    while (!BufEof(R)) {
+        std::uint8_t B = ReadBufChar(R);
+        while (B == LF && LastLineEnd == CR) B = ReadBufChar(R);
+        LastLineEnd = 0;
+        if (IsLineEnd(B)) {
+            LastLineEnd = B; // an empty line
+            continue;
+        }
+        Head.assign(1, static_cast<char>(B));
+        bool Ended = false;
+        std::uint8_t End = NUL;
+        const std::uint8_t* Run;
+        auto TakeEnd = [&]() {
+            Ended = true;
+            End = BufEof(R) ? NUL : ReadBufChar(R);
+        };
+        while (!Ended && Head.size() < HeadSize) {
+            const std::size_t N = ReadBufRun(R, Stops, HeadSize - Head.size(), Run);
+            if (N == 0)
+                TakeEnd();
+            else
+                Head.append(reinterpret_cast<const char*>(Run), N);
+        }
+        const bool Comment = Head.size() >= 2 && Head[0] == '%' && (Head[1] == '!' || Head[1] == '%');
+        if (Comment) WriteBufStr(W, "% ");
+        WriteBufStr(W, Head);
+        while (!Ended) {
+            const std::size_t N = ReadBufRun(R, Stops, SIZE_MAX, Run);
+            if (N == 0)
+                TakeEnd();
+            else
+                WriteRun(W, Run, N);
+        }
+        WriteBufChar(W, CR);
+        WriteBufChar(W, LF);
+        LastLineEnd = End;
+        if (Comment) {
+            const TDataSection D = DataSectionOf(Head);
+            if (D.Present) CopyDataSection(R, W, D, End);
+        }
+    }
+}
+
+// PostScript string contents: backslash and parentheses escaped, so that no text can end the
+// string early or leave it open.
+std::string PSStringBody(const std::string& Text) {
+    std::string S;
+    S.reserve(Text.size());
+    for (char C : Text) {
+        if (C == '\\' || C == '(' || C == ')') S.push_back('\\');
+        S.push_back(C);
+    }
+    return S;
+}
+
+std::string CmOperand(double Cm) { return RealToStr(4, 1, Cm); }
+
+} // namespace
+
+void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item) {
+    WriteBufLine(Writer, "save");
+    WriteBufLine(Writer, "/copypage {} bind def /showpage {} bind def /erasepage {} bind def");
+    WriteBufLine(Writer, CmOperand(Item.Origin.X - Item.Offset.X) + " cm " +
+                             CmOperand(Item.Origin.Y - Item.Offset.Y) + " cm translate");
+    TBufTextFile Reader;
+    try {
+        int Error = 0;
+        auto Source = OpenFileSource(Item.Name, Error);
+        if (!OpenBufRead(Reader, std::move(Source), Item.Name))
+            RaiseInOutError(Item.Name, Error, true);
+        CopyLines(Reader, Writer);
+        CloseBufRead(Reader);
+    } catch (const EInOutError& E) {
+        if (!E.Reading) throw;
+        throw EPrintSourceError(Item.Name, E);
+    }
+    WriteBufLine(Writer, "restore");
+}
+
+void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item) {
+    WriteBufLine(Writer, "save");
+    const std::string FontName = ("/" + PSName(Item.Font.FontType, Item.Font.FontStyle)).substr(0, 30);
+    WriteBufLine(Writer, (FontName + " findfont").substr(0, 39));
+    WriteBufLine(Writer, IntToStrWidth(Item.Font.FontSize, 0) + " scalefont setfont");
+    WriteBufLine(Writer, CmOperand(Item.Origin.X) + " cm " + CmOperand(Item.Origin.Y) + " cm moveto");
+    WriteBufLine(Writer, "(" + PSStringBody(Item.Name) + ") show");
+    WriteBufLine(Writer, "restore");
+}
+
+void WritePrintJob(TBufTextFile& Writer, const TSheet& Sheet) {
+    WriteBufLine(Writer, "%!PS-Adobe");
+    FlushBuf(Writer);
+    WriteBufLine(Writer, "%%Creator: zarvo 1.32 (EPS-Dateien drucken)");
+    const long long W = CmToWholePoints(Sheet.FPaperSize.X);
+    const long long H = CmToWholePoints(Sheet.FPaperSize.Y);
+    const long long A = Sheet.FLandscape ? H : W;
+    const long long B = Sheet.FLandscape ? W : H;
+    WriteBufLine(Writer, "%%BoundingBox: 0 0 " + IntToStrWidth(A, 0) + " " + IntToStrWidth(B, 0));
+    WriteBufLine(Writer, "/psdict 120 dict def psdict begin");
+    WriteBufLine(Writer, "/cm {28.35 mul} def");
+    if (Sheet.FLandscape)
+        WriteBufLine(Writer, CmOperand(Sheet.FPaperSize.X) + " cm 0 translate 90 rotate");
+    for (int I = 0; I < Sheet.FItems.Count(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(I);
+        WriteBufLine(Writer, "");
+        if (Item.Kind == KindText)
+            PrintPSText(Writer, Item);
+        else
+            CopyPSFile(Writer, Item);
+    }
+    WriteBufLine(Writer, "showpage end");
+}
+
+TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
+                          std::unique_ptr<TByteTarget> Target) {
+    TPrintResult Result;
+    const std::string WriteFailed = "Fehler beim Schreiben nach " + TargetName;
+    TBufTextFile Writer;
+    OpenBufWrite(Writer, std::move(Target), TargetName);
+    try {
+        WritePrintJob(Writer, Sheet);
+        CloseBufWrite(Writer);
+    } catch (const EPrintSourceError& E) {
+        Result.Ok = false;
+        Result.Message = "Fehler beim Lesen von " + E.FileName + " (" + E.what() + ")";
+    } catch (const EInOutError& E) {
+        Result.Ok = false;
+        Result.Message = WriteFailed + " (" + E.what() + ")";
+    }
+    return Result;
+}
+
+TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName, const std::string& Path) {
+    // Every EPS file must be there before anything is written.
+    for (int I = 0; I < Sheet.FItems.Count(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(I);
+        if (Item.Kind == KindText) continue;
+        int Error = 0;
+        if (!OpenFileSource(Item.Name, Error))
+            return {false, "Datei " + Item.Name + " nicht gefunden!"};
+    }
+    std::unique_ptr<TByteTarget> Target;
+    try {
+        Target = OpenPrintTarget(Path);
+    } catch (const EInOutError& E) {
+        return {false, "Fehler beim Schreiben nach " + TargetName + " (" + E.what() + ")"};
+    }
+    return PrintSheetTo(Sheet, TargetName, std::move(Target));
+}
+
+} // namespace zarvo

@@ -1,0 +1,47 @@
+// The PostScript print job: header, every item of the sheet in order, and the final showpage.
+#pragma once
+
+#include "sheet/sheet.h"
+#include "support/buftextfile.h"
+#include "support/inouterror.h"
+
+#include <memory>
+#include <string>
+
+namespace zarvo {
+
+// Raised while an EPS file of the sheet is read into the job; names that file.
+class EPrintSourceError : public EInOutError {
+public:
+    EPrintSourceError(const std::string& File, const EInOutError& Cause)
+        : EInOutError(Cause.what(), Cause.ErrorCode, true, File), FileName(File) {}
+    std::string FileName;
+};
+
+// The block of one EPS item: the file's text inside save/restore with its page operators
+// disabled and its structuring comments commented out.
+void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item);
+
+// The block of one text item: font, position and the text as a PostScript string.
+void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item);
+
+// The whole job into a writer opened on its target; the first line is flushed at once.
+// Raises EInOutError (EPrintSourceError for an EPS file that cannot be read).
+void WritePrintJob(TBufTextFile& Writer, const TSheet& Sheet);
+
+struct TPrintResult {
+    bool Ok = true;
+    std::string Message; // German text for the user when Ok is false
+};
+
+// The whole command below the questions: checks that every EPS file can be read, opens the
+// target, writes the job and completes it. TargetName names the target in messages ("LPT1",
+// or a file name); Path is what is opened (see OpenPrintTarget). Nothing is written when an
+// EPS file is missing; a print file is replaced only by a complete job.
+TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName, const std::string& Path);
+
+// The same onto a target the caller opened (tests write into memory this way).
+TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
+                          std::unique_ptr<TByteTarget> Target);
+
+} // namespace zarvo

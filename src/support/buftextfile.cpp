@@ -1,0 +1,188 @@
+// Buffered text files: byte and line reading and CR LF writing through a 1024-byte block buffer.
+#include "support/buftextfile.h"
+
+#include "support/inouterror.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace zarvo {
+
+std::uint8_t LastLineEnd = 0;
+
+namespace {
+
+constexpr std::uint8_t CR = 13, LF = 10, FF = 12, NUL = 0;
+
+bool IsLineEnd(std::uint8_t B) { return B == CR || B == LF || B == FF || B == NUL; }
+
+// Loads the next block: as many bytes as the source gives up to 1024. Sources may hand out
+// fewer bytes than asked for before their end, so this asks until the block is full or the
+// source reports its end; a short block therefore always means the end of the data.
+void LoadBlock(TBufTextFile& F) {
+    if (!F.FileVar.Source) RaiseInOutError(F.FileVar.Name, EBADF, true);
+    std::size_t Got = 0;
+    while (Got < BufBlockSize) {
+        const std::size_t N = F.FileVar.Source->Read(F.Buffer + Got, BufBlockSize - Got);
+        if (N == 0) break;
+        Got += N;
+    }
+    F.BufLen = static_cast<std::int32_t>(Got);
+}
+
+void WriteBlock(TBufTextFile& F, std::size_t Count) {
+    if (!F.FileVar.Target) RaiseInOutError(F.FileVar.Name, EBADF);
+    F.FileVar.Target->Write(F.Buffer, Count);
+}
+
+} // namespace
+
+bool OpenBufRead(TBufTextFile& F, const std::string& FileName) {
+    int Error = 0;
+    auto Source = OpenFileSource(FileName, Error);
+    return OpenBufRead(F, std::move(Source), FileName);
+}
+
+bool OpenBufRead(TBufTextFile& F, std::unique_ptr<TByteSource> Source, const std::string& Name) {
+    F.FileVar.Name = Name;
+    F.FileVar.Source = std::move(Source);
+    F.FileVar.Target.reset();
+    F.BufPos = 0;
+    F.BufLen = BufBlockSize;
+    LastLineEnd = 0;
+    return F.FileVar.Source != nullptr;
+}
+
+std::uint8_t ReadBufChar(TBufTextFile& F) {
+    if (F.BufPos == 0 && F.BufLen == BufBlockSize) LoadBlock(F);
+    if (F.BufPos >= F.BufLen) return NUL;
+    const std::uint8_t B = F.Buffer[F.BufPos++];
+    if (F.BufPos == F.BufLen && F.BufLen == BufBlockSize) F.BufPos = 0;
+    return B;
+}
+
+std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCount,
+                       const std::uint8_t*& Run) {
+    if (F.BufPos == 0 && F.BufLen == BufBlockSize) LoadBlock(F);
+    Run = F.Buffer + F.BufPos;
+    std::size_t Avail = static_cast<std::size_t>(F.BufLen - F.BufPos);
+    if (Avail > MaxCount) Avail = MaxCount;
+    std::size_t N = 0;
+    while (N < Avail && !Stop[Run[N]]) ++N;
+    F.BufPos += static_cast<std::int32_t>(N);
+    if (F.BufPos == F.BufLen && F.BufLen == BufBlockSize) F.BufPos = 0;
+    return N;
+}
+
+void ReadBufLine(TBufTextFile& F, std::string& Line) {
+    static const auto StopTable = [] {
+        struct T {
+            bool S[256] = {};
+        } Tab;
+        Tab.S[CR] = Tab.S[LF] = Tab.S[FF] = Tab.S[NUL] = true;
+        return Tab;
+    }();
+    Line.clear();
+    std::uint8_t Ending = NUL;
+    if (!BufEof(F)) {
+        std::uint8_t B = ReadBufChar(F);
+        while (B == LF && LastLineEnd == CR) B = ReadBufChar(F);
+        LastLineEnd = 0;
+        while (!IsLineEnd(B)) {
+            Line.push_back(static_cast<char>(B));
+            // The rest of the line is taken a run at a time; the end test before every byte
+            // is the run's stop condition and the block boundary.
+            const std::uint8_t* Run;
+            std::size_t N;
+            while ((N = ReadBufRun(F, StopTable.S, SIZE_MAX, Run)) > 0)
+                Line.append(reinterpret_cast<const char*>(Run), N);
+            if (BufEof(F)) {
+                B = NUL;
+                break;
+            }
+            B = ReadBufChar(F);
+        }
+        Ending = B;
+    }
+    LastLineEnd = Ending;
+}
+
+void CloseBufRead(TBufTextFile& F) {
+    auto Source = std::move(F.FileVar.Source);
+    if (!Source) RaiseInOutError(F.FileVar.Name, EBADF, true);
+    Source->Close();
+}
+
+void OpenBufWrite(TBufTextFile& F, const std::string& FileName) {
+    OpenBufWrite(F, OpenDirectTarget(FileName), FileName);
+}
+
+void OpenBufWrite(TBufTextFile& F, std::unique_ptr<TByteTarget> Target, const std::string& Name) {
+    F.FileVar.Name = Name;
+    F.FileVar.Source.reset();
+    F.FileVar.Target = std::move(Target);
+    F.BufPos = 0;
+    F.BufLen = 0;
+}
+
+void WriteBufChar(TBufTextFile& F, std::uint8_t C) {
+    if (F.BufPos == BufBlockSize) {
+        WriteBlock(F, BufBlockSize);
+        F.BufPos = 0;
+    }
+    F.Buffer[F.BufPos++] = C;
+}
+
+void WriteBufBytes(TBufTextFile& F, const std::uint8_t* Data, std::size_t Count) {
+    // Same blocks as byte-wise WriteBufChar: a full buffer goes out when a further byte comes.
+    while (Count > 0) {
+        if (F.BufPos == BufBlockSize) {
+            WriteBlock(F, BufBlockSize);
+            F.BufPos = 0;
+        }
+        std::size_t N = static_cast<std::size_t>(BufBlockSize - F.BufPos);
+        if (N > Count) N = Count;
+        std::memcpy(F.Buffer + F.BufPos, Data, N);
+        F.BufPos += static_cast<std::int32_t>(N);
+        Data += N;
+        Count -= N;
+    }
+}
+
+void WriteBufStr(TBufTextFile& F, const std::string& S) {
+    WriteBufBytes(F, reinterpret_cast<const std::uint8_t*>(S.data()), S.size());
+}
+
+void WriteBufLine(TBufTextFile& F, const std::string& S) {
+    WriteBufStr(F, S);
+    WriteBufChar(F, CR);
+    WriteBufChar(F, LF);
+}
+
+void FlushBuf(TBufTextFile& F) {
+    if (F.BufPos > 0) {
+        const std::size_t N = static_cast<std::size_t>(F.BufPos);
+        F.BufPos = 0;
+        WriteBlock(F, N);
+    }
+    if (F.FileVar.Target) F.FileVar.Target->Flush();
+}
+
+void CloseBufWrite(TBufTextFile& F) {
+    if (!F.FileVar.Target) RaiseInOutError(F.FileVar.Name, EBADF);
+    if (F.BufPos > 0) {
+        const std::size_t N = static_cast<std::size_t>(F.BufPos);
+        F.BufPos = 0;
+        WriteBlock(F, N);
+    }
+    auto Target = std::move(F.FileVar.Target);
+    Target->Close();
+}
+
+bool TryResetText(const std::string& FileName) {
+    int Error = 0;
+    auto Source = OpenFileSource(FileName, Error);
+    return Source != nullptr;
+}
+
+} // namespace zarvo

@@ -1,0 +1,62 @@
+// Buffered text files: byte and line reading and CR LF writing through a 1024-byte block buffer.
+#pragma once
+
+#include "support/bytesource.h"
+#include "support/bytetarget.h"
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+namespace zarvo {
+
+constexpr int BufBlockSize = 1024;
+
+// The file or device underneath a buffered record: a source while reading, a target while
+// writing, and its name for error messages.
+struct TFileVar {
+    std::string Name;
+    std::unique_ptr<TByteSource> Source;
+    std::unique_ptr<TByteTarget> Target;
+};
+
+// Caller-owned record. Reader: BufPos bytes of the current block are consumed, BufLen bytes
+// are valid (1024 = full block, more may follow). Writer: BufPos bytes wait in Buffer.
+struct TBufTextFile {
+    TFileVar FileVar;
+    std::int32_t BufPos = 0;
+    std::int32_t BufLen = 0;
+    std::uint8_t Buffer[BufBlockSize];
+};
+
+// The character that ended the line ReadBufLine returned last (CR, LF, FF or NUL), or 0.
+// Shared by all readers; OpenBufRead resets it.
+extern std::uint8_t LastLineEnd;
+
+bool OpenBufRead(TBufTextFile& F, const std::string& FileName);
+bool OpenBufRead(TBufTextFile& F, std::unique_ptr<TByteSource> Source, const std::string& Name);
+std::uint8_t ReadBufChar(TBufTextFile& F);
+void ReadBufLine(TBufTextFile& F, std::string& Line);
+inline bool BufEof(const TBufTextFile& F) { return F.BufLen < BufBlockSize && F.BufPos == F.BufLen; }
+void CloseBufRead(TBufTextFile& F);
+
+// Takes the bytes that follow in the current block up to (not including) the first byte for
+// which Stop[byte] is true, at most MaxCount; loads the next block first when one is due.
+// Returns the number of bytes taken and points Run at them. Equivalent to that many calls of
+// ReadBufChar; 0 means the next byte is a stop byte or no data is left.
+std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCount,
+                       const std::uint8_t*& Run);
+
+void OpenBufWrite(TBufTextFile& F, const std::string& FileName);
+void OpenBufWrite(TBufTextFile& F, std::unique_ptr<TByteTarget> Target, const std::string& Name);
+void WriteBufChar(TBufTextFile& F, std::uint8_t C);
+void WriteBufBytes(TBufTextFile& F, const std::uint8_t* Data, std::size_t Count);
+void WriteBufStr(TBufTextFile& F, const std::string& S);
+void WriteBufLine(TBufTextFile& F, const std::string& S);
+void FlushBuf(TBufTextFile& F);
+void CloseBufWrite(TBufTextFile& F);
+
+// True when the file can be opened for reading; nothing is kept open.
+bool TryResetText(const std::string& FileName);
+
+} // namespace zarvo

@@ -1,0 +1,204 @@
+// Targets of bytes for the buffered writer: files, devices, pipes to commands, or memory.
+#include "support/bytetarget.h"
+
+#include "support/inouterror.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace zarvo {
+
+namespace {
+
+void WriteAll(int Fd, const unsigned char* Data, std::size_t Count, const std::string& Name) {
+    while (Count > 0) {
+        const ssize_t N = ::write(Fd, Data, Count);
+        if (N < 0) {
+            if (errno == EINTR) continue;
+            RaiseInOutError(Name, errno);
+        }
+        if (N == 0) RaiseInOutError(Name, EIO);
+        Data += N;
+        Count -= static_cast<std::size_t>(N);
+    }
+}
+
+// Collects the writer's blocks and hands them to a descriptor 64 KiB at a time.
+class TDescriptorTarget : public TByteTarget {
+public:
+    TDescriptorTarget(int Fd, std::string Name, bool Owned)
+        : Fd(Fd), Name(std::move(Name)), Owned(Owned) {}
+    ~TDescriptorTarget() override {
+        if (Owned && Fd >= 0) ::close(Fd);
+    }
+    void Write(const unsigned char* Data, std::size_t Count) override {
+        if (Fd < 0) RaiseInOutError(Name, EBADF);
+        if (Len + Count > sizeof Buf) Flush();
+        if (Count >= sizeof Buf) {
+            WriteAll(Fd, Data, Count, Name);
+            return;
+        }
+        std::memcpy(Buf + Len, Data, Count);
+        Len += Count;
+    }
+    void Flush() override {
+        if (Fd < 0) RaiseInOutError(Name, EBADF);
+        const std::size_t N = Len;
+        Len = 0;
+        WriteAll(Fd, Buf, N, Name);
+    }
+    void Close() override {
+        Flush();
+        CloseDescriptor();
+    }
+
+protected:
+    void CloseDescriptor() {
+        if (Fd < 0) return;
+        const int F = Fd;
+        Fd = -1;
+        if (Owned && ::close(F) != 0 && errno != EINTR) RaiseInOutError(Name, errno);
+    }
+    int Fd;
+    std::string Name;
+    bool Owned;
+
+private:
+    unsigned char Buf[65536];
+    std::size_t Len = 0;
+};
+
+class TReplacingTarget : public TDescriptorTarget {
+public:
+    TReplacingTarget(int Fd, std::string TempPath, std::string Path)
+        : TDescriptorTarget(Fd, Path, true), TempPath(std::move(TempPath)),
+          FinalPath(std::move(Path)) {}
+    ~TReplacingTarget() override {
+        if (!Done) ::unlink(TempPath.c_str());
+    }
+    void Close() override {
+        Flush();
+        if (::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS) RaiseInOutError(Name, errno);
+        CloseDescriptor();
+        if (::rename(TempPath.c_str(), FinalPath.c_str()) != 0) RaiseInOutError(Name, errno);
+        Done = true;
+    }
+
+private:
+    std::string TempPath, FinalPath;
+    bool Done = false;
+};
+
+class TPipeTarget : public TDescriptorTarget {
+public:
+    TPipeTarget(int Fd, pid_t Child, std::string Command)
+        : TDescriptorTarget(Fd, "|" + Command, true), Child(Child) {}
+    ~TPipeTarget() override {
+        if (Child > 0) {
+            if (Fd >= 0) {
+                ::close(Fd);
+                Fd = -1;
+            }
+            int Status;
+            while (::waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
+            }
+        }
+    }
+    void Close() override {
+        Flush();
+        CloseDescriptor();
+        int Status = 0;
+        while (::waitpid(Child, &Status, 0) < 0) {
+            if (errno != EINTR) RaiseInOutError(Name, errno);
+        }
+        Child = -1;
+        if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) RaiseInOutError(Name, EPIPE);
+    }
+
+private:
+    pid_t Child;
+};
+
+class TMemoryTarget : public TByteTarget {
+public:
+    TMemoryTarget(std::string& Out, long long FailAfter) : Out(Out), FailAfter(FailAfter) {}
+    void Write(const unsigned char* Data, std::size_t Count) override {
+        if (FailAfter >= 0 && static_cast<long long>(Out.size() + Count) > FailAfter)
+            RaiseInOutError("memory", ENOSPC);
+        Out.append(reinterpret_cast<const char*>(Data), Count);
+    }
+    void Flush() override {}
+    void Close() override {}
+
+private:
+    std::string& Out;
+    long long FailAfter;
+};
+
+} // namespace
+
+std::unique_ptr<TByteTarget> OpenDirectTarget(const std::string& Path) {
+    const int Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (Fd < 0) RaiseInOutError(Path, errno);
+    return std::make_unique<TDescriptorTarget>(Fd, Path, true);
+}
+
+std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path) {
+    // Replace the file a link points to, not the link.
+    std::string Real = Path;
+    if (char* R = ::realpath(Path.c_str(), nullptr)) {
+        Real = R;
+        std::free(R);
+    }
+    std::string Temp = Real + ".XXXXXX";
+    const int Fd = ::mkostemp(Temp.data(), O_CLOEXEC);
+    if (Fd < 0) RaiseInOutError(Path, errno);
+    // mkostemp creates the file for its owner only; give it the mode an ordinary new file gets,
+    // or the mode of the file it replaces.
+    struct stat St;
+    mode_t Mode;
+    if (::stat(Real.c_str(), &St) == 0) {
+        Mode = St.st_mode & 07777;
+    } else {
+        const mode_t Mask = ::umask(0);
+        ::umask(Mask);
+        Mode = 0666 & ~Mask;
+    }
+    ::fchmod(Fd, Mode);
+    return std::make_unique<TReplacingTarget>(Fd, Temp, Real);
+}
+
+std::unique_ptr<TByteTarget> MakeDescriptorTarget(int Fd, const std::string& Name) {
+    return std::make_unique<TDescriptorTarget>(Fd, Name, false);
+}
+
+std::unique_ptr<TByteTarget> OpenPipeTarget(const std::string& Command) {
+    int P[2];
+    if (::pipe2(P, O_CLOEXEC) != 0) RaiseInOutError("|" + Command, errno);
+    const pid_t Child = ::fork();
+    if (Child < 0) {
+        const int E = errno;
+        ::close(P[0]);
+        ::close(P[1]);
+        RaiseInOutError("|" + Command, E);
+    }
+    if (Child == 0) {
+        ::dup2(P[0], 0);
+        ::execl("/bin/sh", "sh", "-c", Command.c_str(), static_cast<char*>(nullptr));
+        ::_exit(127);
+    }
+    ::close(P[0]);
+    return std::make_unique<TPipeTarget>(P[1], Child, Command);
+}
+
+std::unique_ptr<TByteTarget> MakeMemoryTarget(std::string& Out, long long FailAfter) {
+    return std::make_unique<TMemoryTarget>(Out, FailAfter);
+}
+
+} // namespace zarvo

@@ -1,0 +1,26 @@
+// Test entry: every test program runs with its own home and documents folder.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+
+int main(int argc, char** argv) {
+    // Never touch the real user's files: a fresh home with an empty documents folder.
+    char Templ[] = "/tmp/zarvo-home-XXXXXX";
+    if (::mkdtemp(Templ)) {
+        const std::string Home = Templ;
+        ::mkdir((Home + "/Documents").c_str(), 0700);
+        ::setenv("HOME", Home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", (Home + "/.config").c_str(), 1);
+        ::setenv("XDG_DATA_HOME", (Home + "/.local/share").c_str(), 1);
+        ::unsetenv("XDG_DOCUMENTS_DIR");
+    }
+    ::testing::InitGoogleTest(&argc, argv);
+    const int Status = RUN_ALL_TESTS();
+    const std::string Cleanup = std::string("rm -rf '") + Templ + "'";
+    if (std::system(Cleanup.c_str()) != 0) return Status ? Status : 1;
+    return Status;
+}
