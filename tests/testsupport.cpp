@@ -22,7 +22,8 @@ void RemoveTree(const std::string& Path) {
     if (::lstat(Path.c_str(), &St) != 0) return;
     if (S_ISDIR(St.st_mode)) {
         ::chmod(Path.c_str(), 0700);
-        for (const std::string& Name : ListDir(Path)) RemoveTree(Path + "/" + Name);
+        for (const std::string& Name : ListDir(Path))
+            RemoveTree(Path + "/" + Name);
         ::rmdir(Path.c_str());
     } else {
         ::unlink(Path.c_str());
@@ -37,7 +38,9 @@ TTempDir::TTempDir() {
     FPath = Templ;
 }
 
-TTempDir::~TTempDir() { RemoveTree(FPath); }
+TTempDir::~TTempDir() {
+    RemoveTree(FPath);
+}
 
 void WriteFile(const std::string& Path, const std::string& Bytes) {
     std::ofstream F(Path, std::ios::binary | std::ios::trunc);
@@ -68,8 +71,12 @@ std::vector<std::string> ListDir(const std::string& Path) {
     return Names;
 }
 
-TRecordingDialogs::TRecordingDialogs() { Before = zarvo::SetUserDialogs(this); }
-TRecordingDialogs::~TRecordingDialogs() { zarvo::SetUserDialogs(Before); }
+TRecordingDialogs::TRecordingDialogs() {
+    Before = zarvo::SetUserDialogs(this);
+}
+TRecordingDialogs::~TRecordingDialogs() {
+    zarvo::SetUserDialogs(Before);
+}
 
 bool TRecordingDialogs::AskYesNo(const std::string& Msg, int X, int Y) {
     Questions.push_back(Msg);
@@ -80,10 +87,14 @@ bool TRecordingDialogs::AskYesNo(const std::string& Msg, int X, int Y) {
     return A;
 }
 
-void TRecordingDialogs::ErrorBox(const std::string& Msg) { Errors.push_back(Msg); }
-void TRecordingDialogs::ShowMessage(const std::string& Msg) { Messages.push_back(Msg); }
+void TRecordingDialogs::ErrorBox(const std::string& Msg) {
+    Errors.push_back(Msg);
+}
+void TRecordingDialogs::ShowMessage(const std::string& Msg) {
+    Messages.push_back(Msg);
+}
 
-TRunResult Run(const std::vector<std::string>& Args, const std::string& Input) {
+TRunResult RunProgram(const std::vector<std::string>& Args, const std::string& Input) {
     TRunResult R;
     char OutName[] = "/tmp/zarvo-out-XXXXXX";
     char ErrName[] = "/tmp/zarvo-err-XXXXXX";
@@ -98,7 +109,8 @@ TRunResult Run(const std::vector<std::string>& Args, const std::string& Input) {
         ::dup2(OutFd, 1);
         ::dup2(ErrFd, 2);
         std::vector<char*> Argv;
-        for (const std::string& A : Args) Argv.push_back(const_cast<char*>(A.c_str()));
+        for (const std::string& A : Args)
+            Argv.push_back(const_cast<char*>(A.c_str()));
         Argv.push_back(nullptr);
         ::execvp(Argv[0], Argv.data());
         ::_exit(127);
@@ -119,8 +131,8 @@ TRunResult Run(const std::vector<std::string>& Args, const std::string& Input) {
 
 TGhostscriptResult RenderBBox(const std::string& PsFile) {
     TGhostscriptResult G;
-    const TRunResult R = Run({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sPAPERSIZE=a4",
-                              "-sDEVICE=bbox", PsFile});
+    const TRunResult R = RunProgram(
+        {"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE", "-sPAPERSIZE=a4", "-sDEVICE=bbox", PsFile});
     G.Output = R.Out + R.Err;
     G.Ok = R.Status == 0 && G.Output.find("Error") == std::string::npos;
     std::istringstream Lines(R.Err);

@@ -57,7 +57,8 @@ struct TRunResult {
 };
 
 // Runs a program with arguments (no shell), optionally feeding Input; captures both outputs.
-TRunResult Run(const std::vector<std::string>& Args, const std::string& Input = std::string());
+TRunResult RunProgram(const std::vector<std::string>& Args,
+                      const std::string& Input = std::string());
 
 // Renders a PostScript file with Ghostscript's bounding-box device on A4. Pages holds one
 // bounding box per page; Ok is false when Ghostscript reported an error.

@@ -5,8 +5,7 @@ namespace zarvo {
 
 const TPSFontRow PSFontTable[4] = {
     {"Times New Roman", {"Times-Roman", "Times-Italic", "Times-Bold", "Times-BoldItalic"}},
-    {"Arial",
-     {"Helvetica", "Helvetica-Oblique", "Helvetica-Bold", "Helvetica-BoldOblique"}},
+    {"Arial", {"Helvetica", "Helvetica-Oblique", "Helvetica-Bold", "Helvetica-BoldOblique"}},
     {"Courier New", {"Courier", "Courier-Oblique", "Courier-Bold", "Courier-BoldOblique"}},
     {"Symbol", {"Symbol", "Symbol", "Symbol", "Symbol"}},
 };
@@ -19,7 +18,9 @@ int ValidFontStyle(int FontStyle) {
     return FontStyle >= 0 && FontStyle <= 3 ? FontStyle : DefaultFontStyle;
 }
 
-std::string ScreenName(int FontType) { return PSFontTable[ValidFontType(FontType)].ScreenName; }
+std::string ScreenName(int FontType) {
+    return PSFontTable[ValidFontType(FontType)].ScreenName;
+}
 
 std::string PSName(int FontType, int FontStyle) {
     return PSFontTable[ValidFontType(FontType)].PSName[ValidFontStyle(FontStyle)];

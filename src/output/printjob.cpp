@@ -46,35 +46,74 @@ const TStopTable& CrLfStops() {
     return T;
 }
 
-// Everything but LF stops: a run of at most one byte takes a single LF.
-const TStopTable& AllButLf() {
-    static const TStopTable T = [] {
-        TStopTable R;
-        for (bool& B : R.S) B = true;
-        R.S[LF] = false;
-        return R;
-    }();
-    return T;
+bool IsLineEnd(std::uint8_t B) {
+    return B == CR || B == LF || B == FF || B == NUL;
 }
 
-bool IsLineEnd(std::uint8_t B) { return B == CR || B == LF || B == FF || B == NUL; }
+// The EPS file as the copy reads it: runs of bytes from the reader, and one byte that can be
+// put back (a data section may end on a byte that already belongs to the next line).
+class TCopyInput {
+public:
+    explicit TCopyInput(TBufTextFile& R) : R(R) {}
 
-void WriteRun(TBufTextFile& W, const std::uint8_t* Run, std::size_t N) { WriteBufBytes(W, Run, N); }
+    bool AtEnd() const { return Pending < 0 && BufEof(R); }
+
+    // The next byte; false at the end of the data.
+    bool Get(std::uint8_t& B) {
+        const std::uint8_t* Run;
+        int Stopper;
+        if (Pending >= 0) {
+            B = static_cast<std::uint8_t>(Pending);
+            Pending = -1;
+            return true;
+        }
+        if (ReadBufRun(R, NoStops().S, 1, Run, Stopper) == 0) return false;
+        B = Run[0];
+        return true;
+    }
+
+    void Unget(std::uint8_t B) { Pending = B; }
+
+    // As ReadBufRun, the put-back byte first.
+    std::size_t Run(const bool* Stops, std::size_t Max, const std::uint8_t*& Out, int& Stopper) {
+        if (Pending >= 0) {
+            Held = static_cast<std::uint8_t>(Pending);
+            Pending = -1;
+            Out = &Held;
+            Stopper = -1;
+            if (!Stops[Held]) return 1;
+            Stopper = Held;
+            return 0;
+        }
+        return ReadBufRun(R, Stops, Max, Out, Stopper);
+    }
+
+private:
+    TBufTextFile& R;
+    int Pending = -1;
+    std::uint8_t Held = 0;
+};
+
+void WriteRun(TBufTextFile& W, const std::uint8_t* Run, std::size_t N) {
+    WriteBufBytes(W, Run, N);
+}
 
 // A data section announced by a structuring comment: how much raw data follows its line.
 struct TDataSection {
     bool Present = false;
-    bool Lines = false;     // the count is in lines, not bytes
-    long long Count = -1;   // -1: unknown, copy to the end of the file
+    bool Lines = false;   // the count is in lines, not bytes
+    long long Count = -1; // -1: unknown, copy to the end of the file
 };
 
 std::vector<std::string> Words(const std::string& S) {
     std::vector<std::string> W;
     std::size_t I = 0;
     while (I < S.size()) {
-        while (I < S.size() && (S[I] == ' ' || S[I] == '\t')) ++I;
+        while (I < S.size() && (S[I] == ' ' || S[I] == '\t'))
+            ++I;
         const std::size_t B = I;
-        while (I < S.size() && S[I] != ' ' && S[I] != '\t') ++I;
+        while (I < S.size() && S[I] != ' ' && S[I] != '\t')
+            ++I;
         if (I > B) W.push_back(S.substr(B, I - B));
     }
     return W;
@@ -94,7 +133,7 @@ TDataSection DataSectionOf(const std::string& Head) {
         return D;
     }
     D.Present = true;
-    if (!W.empty() && !W[0].empty() && W[0].size() <= 18 &&
+    if (!W.empty() && W[0].size() <= 18 &&
         W[0].find_first_not_of("0123456789") == std::string::npos)
         D.Count = std::stoll(W[0]);
     return D;
@@ -102,27 +141,35 @@ TDataSection DataSectionOf(const std::string& Head) {
 
 // Copies the data of a section byte for byte. End is the byte that ended the comment line;
 // an LF right after a CR belongs to that line end and is not data.
-void CopyDataSection(TBufTextFile& R, TBufTextFile& W, const TDataSection& D, std::uint8_t End) {
+void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std::uint8_t End) {
+    std::uint8_t B;
+    if (End == CR && In.Get(B) && B != LF) In.Unget(B);
     const std::uint8_t* Run;
-    if (End == CR) ReadBufRun(R, AllButLf().S, 1, Run);
+    int Stopper;
     if (!D.Lines) {
-        unsigned long long Left = D.Count < 0 ? ULLONG_MAX : static_cast<unsigned long long>(D.Count);
+        unsigned long long Left =
+            D.Count < 0 ? ULLONG_MAX : static_cast<unsigned long long>(D.Count);
         while (Left > 0) {
             const std::size_t Max = Left > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(Left);
-            const std::size_t N = ReadBufRun(R, NoStops().S, Max, Run);
+            const std::size_t N = In.Run(NoStops().S, Max, Run, Stopper);
             if (N == 0) break; // the end of the file
             WriteRun(W, Run, N);
             Left -= N;
         }
     } else {
+        // Lines end at CR, LF or CR LF; each is copied with its own line end.
         long long Left = D.Count < 0 ? LLONG_MAX : D.Count;
-        while (Left > 0 && !BufEof(R)) {
-            std::size_t N;
-            while ((N = ReadBufRun(R, CrLfStops().S, SIZE_MAX, Run)) > 0) WriteRun(W, Run, N);
-            if (BufEof(R)) break;
-            const std::uint8_t B = ReadBufChar(R);
-            WriteBufChar(W, B);
-            if (B == CR && ReadBufRun(R, AllButLf().S, 1, Run) == 1) WriteBufChar(W, LF);
+        while (Left > 0 && !In.AtEnd()) {
+            const std::size_t N = In.Run(CrLfStops().S, SIZE_MAX, Run, Stopper);
+            WriteRun(W, Run, N);
+            if (Stopper < 0) continue; // the block ended, or the data
+            WriteBufChar(W, static_cast<std::uint8_t>(Stopper));
+            if (Stopper == CR && In.Get(B)) {
+                if (B == LF)
+                    WriteBufChar(W, LF);
+                else
+                    In.Unget(B);
+            }
             --Left;
         }
     }
@@ -131,50 +178,55 @@ void CopyDataSection(TBufTextFile& R, TBufTextFile& W, const TDataSection& D, st
 }
 
 // Copies the lines of an EPS file by the job's line rules: empty lines are dropped, lines that
-// start with "%!" or "%%" get "% " in front, every line ends with CR LF. This is the
-// line-by-line reading of the buffered reader, streamed: only the head of a line is held.
+// start with "%!" or "%%" get "% " in front, every line ends with CR LF. This is line-by-line
+// reading as the buffered reader does it, streamed: only the head of a line is held.
 void CopyLines(TBufTextFile& R, TBufTextFile& W) {
     const bool* Stops = LineEndStops().S;
+    TCopyInput In(R);
     std::string Head;
-    while (!BufEof(R)) {
-        std::uint8_t B = ReadBufChar(R);
-        while (B == LF && LastLineEnd == CR) B = ReadBufChar(R);
+    while (!In.AtEnd()) {
+        // A full block may end the data without BufEof knowing it yet: no byte then counts
+        // as a NUL, which ends an empty line.
+        std::uint8_t B = NUL;
+        In.Get(B);
+        while (B == LF && LastLineEnd == CR) {
+            B = NUL;
+            In.Get(B);
+        }
         LastLineEnd = 0;
         if (IsLineEnd(B)) {
             LastLineEnd = B; // an empty line
             continue;
         }
         Head.assign(1, static_cast<char>(B));
-        bool Ended = false;
-        std::uint8_t End = NUL;
+        int End = -1;
         const std::uint8_t* Run;
-        auto TakeEnd = [&]() {
-            Ended = true;
-            End = BufEof(R) ? NUL : ReadBufChar(R);
-        };
-        while (!Ended && Head.size() < HeadSize) {
-            const std::size_t N = ReadBufRun(R, Stops, HeadSize - Head.size(), Run);
-            if (N == 0)
-                TakeEnd();
-            else
-                Head.append(reinterpret_cast<const char*>(Run), N);
+        while (End < 0 && Head.size() < HeadSize) {
+            if (In.AtEnd()) {
+                End = NUL;
+                break;
+            }
+            const std::size_t N = In.Run(Stops, HeadSize - Head.size(), Run, End);
+            Head.append(reinterpret_cast<const char*>(Run), N);
         }
-        const bool Comment = Head.size() >= 2 && Head[0] == '%' && (Head[1] == '!' || Head[1] == '%');
+        const bool Comment =
+            Head.size() >= 2 && Head[0] == '%' && (Head[1] == '!' || Head[1] == '%');
         if (Comment) WriteBufStr(W, "% ");
         WriteBufStr(W, Head);
-        while (!Ended) {
-            const std::size_t N = ReadBufRun(R, Stops, SIZE_MAX, Run);
-            if (N == 0)
-                TakeEnd();
-            else
-                WriteRun(W, Run, N);
+        while (End < 0) {
+            if (In.AtEnd()) {
+                End = NUL;
+                break;
+            }
+            const std::size_t N = In.Run(Stops, SIZE_MAX, Run, End);
+            WriteRun(W, Run, N);
         }
         WriteBufChar(W, CR);
         WriteBufChar(W, LF);
-        LastLineEnd = End;
+        LastLineEnd = static_cast<std::uint8_t>(End);
         if (Comment) {
             const TDataSection D = DataSectionOf(Head);
-            if (D.Present) CopyDataSection(R, W, D, End);
+            if (D.Present) CopyDataSection(In, W, D, static_cast<std::uint8_t>(End));
         }
     }
 }
@@ -191,7 +243,9 @@ std::string PSStringBody(const std::string& Text) {
     return S;
 }
 
-std::string CmOperand(double Cm) { return RealToStr(4, 1, Cm); }
+std::string CmOperand(double Cm) {
+    return RealToStr(4, 1, Cm);
+}
 
 } // namespace
 
@@ -217,10 +271,12 @@ void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item) {
 
 void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item) {
     WriteBufLine(Writer, "save");
-    const std::string FontName = ("/" + PSName(Item.Font.FontType, Item.Font.FontStyle)).substr(0, 30);
+    const std::string FontName =
+        ("/" + PSName(Item.Font.FontType, Item.Font.FontStyle)).substr(0, 30);
     WriteBufLine(Writer, (FontName + " findfont").substr(0, 39));
     WriteBufLine(Writer, IntToStrWidth(Item.Font.FontSize, 0) + " scalefont setfont");
-    WriteBufLine(Writer, CmOperand(Item.Origin.X) + " cm " + CmOperand(Item.Origin.Y) + " cm moveto");
+    WriteBufLine(Writer,
+                 CmOperand(Item.Origin.X) + " cm " + CmOperand(Item.Origin.Y) + " cm moveto");
     WriteBufLine(Writer, "(" + PSStringBody(Item.Name) + ") show");
     WriteBufLine(Writer, "restore");
 }
@@ -268,7 +324,8 @@ TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
     return Result;
 }
 
-TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName, const std::string& Path) {
+TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
+                        const std::string& Path) {
     // Every EPS file must be there before anything is written.
     for (int I = 0; I < Sheet.FItems.Count(); ++I) {
         const TEPSBox& Item = Sheet.FItems.Item(I);

@@ -38,7 +38,8 @@ struct TPrintResult {
 // target, writes the job and completes it. TargetName names the target in messages ("LPT1",
 // or a file name); Path is what is opened (see OpenPrintTarget). Nothing is written when an
 // EPS file is missing; a print file is replaced only by a complete job.
-TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName, const std::string& Path);
+TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
+                        const std::string& Path);
 
 // The same onto a target the caller opened (tests write into memory this way).
 TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,

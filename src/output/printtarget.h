@@ -18,7 +18,8 @@ std::string PrintFilePath(const std::string& WorkDir, const std::string& PrintFi
 std::string PrintTargetName(int Printer, const std::string& WorkDir, const std::string& PrintFile);
 
 // The status line text: "Ausgabe nach " and the target.
-std::string PrintTargetStatus(int Printer, const std::string& WorkDir, const std::string& PrintFile);
+std::string PrintTargetStatus(int Printer, const std::string& WorkDir,
+                              const std::string& PrintFile);
 
 // What a port writes to: the configured target when there is one, else the device /dev/lp0
 // to /dev/lp3 for LPT1 to LPT4.

@@ -5,6 +5,8 @@
 
 namespace zarvo {
 
-long long CmToWholePoints(double Cm) { return RoundHalfEven(Cm * PtPerCm); }
+long long CmToWholePoints(double Cm) {
+    return RoundHalfEven(Cm * PtPerCm);
+}
 
 } // namespace zarvo

@@ -45,10 +45,10 @@ public:
     void CopyFrom(const TEPSBox& Source) { *this = Source; }
     bool IsText() const { return Kind == KindText; }
 
-    std::string Name;     // the EPS file's full path, or the text
+    std::string Name; // the EPS file's full path, or the text
     std::uint8_t Kind = KindStdSize;
-    TCmPair Origin;       // lower-left corner on the page (a text's baseline start)
-    TCmPair Offset;       // lower-left corner of the bounding box in the file's coordinates
+    TCmPair Origin; // lower-left corner on the page (a text's baseline start)
+    TCmPair Offset; // lower-left corner of the bounding box in the file's coordinates
     TCmPair Size{10.0, 10.0};
     TPSFontRec Font;
 };

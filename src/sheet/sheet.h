@@ -13,8 +13,8 @@ constexpr TCmPair A4Paper{21.0, 29.6};
 class TSheet {
 public:
     TItemList FItems;
-    int FSelected = -1;          // index of the item being placed, -1 when none
-    std::string FSheetFile;      // empty while untitled
+    int FSelected = -1;     // index of the item being placed, -1 when none
+    std::string FSheetFile; // empty while untitled
     bool FModified = false;
     TCmPair FPaperSize = A4Paper; // portrait sense: width, height
     bool FLandscape = false;

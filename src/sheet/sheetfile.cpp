@@ -28,7 +28,9 @@ std::string LowerAscii(std::string S) {
     return S;
 }
 
-std::string ReasonOf(int Error) { return Error ? std::string(" (") + std::strerror(Error) + ")" : ""; }
+std::string ReasonOf(int Error) {
+    return Error ? std::string(" (") + std::strerror(Error) + ")" : "";
+}
 
 // The highest n whose section FrameSection(n) the file holds; bounds the walk over "Count",
 // whatever number an edited file gives there.
@@ -48,7 +50,9 @@ int HighestFrame(const TIniFile& Ini) {
 
 } // namespace
 
-std::string FrameSection(int N) { return "Frame" + IntToStrZero(N, 2); }
+std::string FrameSection(int N) {
+    return "Frame" + IntToStrZero(N, 2);
+}
 
 TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMeasure& Measure) {
     TIniFile Ini(FileName);
@@ -58,8 +62,8 @@ TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMe
     case TIniFile::TOpenResult::Missing:
         return Failure(TSheetResult::Missing, "Datei:" + FileName + " nicht gefunden!");
     case TIniFile::TOpenResult::TooLarge:
-        return Failure(TSheetResult::NotASheet, "Keine Blattdaten in " + FileName +
-                                                    " (die Datei ist zu groß)");
+        return Failure(TSheetResult::NotASheet,
+                       "Keine Blattdaten in " + FileName + " (die Datei ist zu groß)");
     case TIniFile::TOpenResult::Unreadable:
         return Failure(TSheetResult::Unreadable, "Datei " + FileName +
                                                      " kann nicht gelesen werden" +
@@ -116,8 +120,8 @@ TSheetResult SaveSheet(TSheet& Sheet, const std::string& FileName) {
         break;
     case TIniFile::TOpenResult::TooLarge:
     case TIniFile::TOpenResult::Unreadable:
-        return Failure(TSheetResult::CannotWrite, "Fehler beim Schreiben nach " + FileName +
-                                                      ReasonOf(Ini.LastError()));
+        return Failure(TSheetResult::CannotWrite,
+                       "Fehler beim Schreiben nach " + FileName + ReasonOf(Ini.LastError()));
     }
     Ini.WriteInteger(GlobalSection, "Count", Sheet.FItems.Count());
     Ini.WriteBool(GlobalSection, "Landscape", Sheet.FLandscape);

@@ -20,7 +20,8 @@ struct TSheetResult {
 
 // Replaces the sheet with the file's content. Without Measure, text items keep the stored
 // size. A file that cannot be read or holds no sheet leaves the sheet as it was.
-TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMeasure& Measure = {});
+TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName,
+                       const TTextMeasure& Measure = {});
 
 // Writes the sheet into the file, keeping the file's other sections; the file is replaced as
 // a whole only when everything was written. On success FSheetFile is FileName and FModified

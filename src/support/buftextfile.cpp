@@ -14,7 +14,9 @@ namespace {
 
 constexpr std::uint8_t CR = 13, LF = 10, FF = 12, NUL = 0;
 
-bool IsLineEnd(std::uint8_t B) { return B == CR || B == LF || B == FF || B == NUL; }
+bool IsLineEnd(std::uint8_t B) {
+    return B == CR || B == LF || B == FF || B == NUL;
+}
 
 // Loads the next block: as many bytes as the source gives up to 1024. Sources may hand out
 // fewer bytes than asked for before their end, so this asks until the block is full or the
@@ -62,14 +64,21 @@ std::uint8_t ReadBufChar(TBufTextFile& F) {
 }
 
 std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCount,
-                       const std::uint8_t*& Run) {
+                       const std::uint8_t*& Run, int& Stopper) {
+    Stopper = -1;
+    Run = F.Buffer;
+    if (MaxCount == 0) return 0;
+    // A loaded full block must lose at least one byte before returning, or (0, 1024) would
+    // read as "load the next block" and skip it: hence the stop byte is consumed here too.
     if (F.BufPos == 0 && F.BufLen == BufBlockSize) LoadBlock(F);
     Run = F.Buffer + F.BufPos;
-    std::size_t Avail = static_cast<std::size_t>(F.BufLen - F.BufPos);
+    std::size_t Avail = F.BufPos < F.BufLen ? static_cast<std::size_t>(F.BufLen - F.BufPos) : 0;
     if (Avail > MaxCount) Avail = MaxCount;
     std::size_t N = 0;
-    while (N < Avail && !Stop[Run[N]]) ++N;
+    while (N < Avail && !Stop[Run[N]])
+        ++N;
     F.BufPos += static_cast<std::int32_t>(N);
+    if (N < Avail) Stopper = F.Buffer[F.BufPos++];
     if (F.BufPos == F.BufLen && F.BufLen == BufBlockSize) F.BufPos = 0;
     return N;
 }
@@ -86,23 +95,26 @@ void ReadBufLine(TBufTextFile& F, std::string& Line) {
     std::uint8_t Ending = NUL;
     if (!BufEof(F)) {
         std::uint8_t B = ReadBufChar(F);
-        while (B == LF && LastLineEnd == CR) B = ReadBufChar(F);
-        LastLineEnd = 0;
-        while (!IsLineEnd(B)) {
-            Line.push_back(static_cast<char>(B));
-            // The rest of the line is taken a run at a time; the end test before every byte
-            // is the run's stop condition and the block boundary.
-            const std::uint8_t* Run;
-            std::size_t N;
-            while ((N = ReadBufRun(F, StopTable.S, SIZE_MAX, Run)) > 0)
-                Line.append(reinterpret_cast<const char*>(Run), N);
-            if (BufEof(F)) {
-                B = NUL;
-                break;
-            }
+        while (B == LF && LastLineEnd == CR)
             B = ReadBufChar(F);
+        LastLineEnd = 0;
+        if (IsLineEnd(B)) {
+            Ending = B;
+        } else {
+            Line.push_back(static_cast<char>(B));
+            // The rest of the line a run at a time; the end test before every byte is the
+            // run's stop condition and the block boundary.
+            while (!BufEof(F)) {
+                const std::uint8_t* Run;
+                int Stopper;
+                const std::size_t N = ReadBufRun(F, StopTable.S, SIZE_MAX, Run, Stopper);
+                Line.append(reinterpret_cast<const char*>(Run), N);
+                if (Stopper >= 0) {
+                    Ending = static_cast<std::uint8_t>(Stopper);
+                    break;
+                }
+            }
         }
-        Ending = B;
     }
     LastLineEnd = Ending;
 }

@@ -37,15 +37,19 @@ bool OpenBufRead(TBufTextFile& F, const std::string& FileName);
 bool OpenBufRead(TBufTextFile& F, std::unique_ptr<TByteSource> Source, const std::string& Name);
 std::uint8_t ReadBufChar(TBufTextFile& F);
 void ReadBufLine(TBufTextFile& F, std::string& Line);
-inline bool BufEof(const TBufTextFile& F) { return F.BufLen < BufBlockSize && F.BufPos == F.BufLen; }
+inline bool BufEof(const TBufTextFile& F) {
+    return F.BufLen < BufBlockSize && F.BufPos == F.BufLen;
+}
 void CloseBufRead(TBufTextFile& F);
 
-// Takes the bytes that follow in the current block up to (not including) the first byte for
-// which Stop[byte] is true, at most MaxCount; loads the next block first when one is due.
-// Returns the number of bytes taken and points Run at them. Equivalent to that many calls of
-// ReadBufChar; 0 means the next byte is a stop byte or no data is left.
+// Takes the bytes that follow in the current block up to the first byte for which Stop[byte]
+// is true, at most MaxCount (which must be > 0); loads the next block first when one is due.
+// A stop byte that ends the run is consumed as well and returned in Stopper; Stopper is -1
+// when the run ended at MaxCount, at the end of the block or at the end of the data. Returns
+// the number of bytes before the stop byte and points Run at them. The bytes consumed are
+// exactly those that as many calls of ReadBufChar would return.
 std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCount,
-                       const std::uint8_t*& Run);
+                       const std::uint8_t*& Run, int& Stopper);
 
 void OpenBufWrite(TBufTextFile& F, const std::string& FileName);
 void OpenBufWrite(TBufTextFile& F, std::unique_ptr<TByteTarget> Target, const std::string& Name);

@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
@@ -179,6 +180,8 @@ std::unique_ptr<TByteTarget> MakeDescriptorTarget(int Fd, const std::string& Nam
 }
 
 std::unique_ptr<TByteTarget> OpenPipeTarget(const std::string& Command) {
+    // A command that stops reading early must show up as a write error, not end the program.
+    ::signal(SIGPIPE, SIG_IGN);
     int P[2];
     if (::pipe2(P, O_CLOEXEC) != 0) RaiseInOutError("|" + Command, errno);
     const pid_t Child = ::fork();

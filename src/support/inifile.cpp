@@ -20,15 +20,18 @@ constexpr std::size_t MaxValueLength = 2047;
 std::string TrimBlanks(const std::string& S, std::size_t From = 0,
                        std::size_t To = std::string::npos) {
     if (To > S.size()) To = S.size();
-    while (From < To && (S[From] == ' ' || S[From] == '\t')) ++From;
-    while (To > From && (S[To - 1] == ' ' || S[To - 1] == '\t')) --To;
+    while (From < To && (S[From] == ' ' || S[From] == '\t'))
+        ++From;
+    while (To > From && (S[To - 1] == ' ' || S[To - 1] == '\t'))
+        --To;
     return S.substr(From, To - From);
 }
 
 // The section name of a header line, or false when the line is none.
 bool HeaderName(const std::string& Text, std::string& Name) {
     std::size_t I = 0;
-    while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t')) ++I;
+    while (I < Text.size() && (Text[I] == ' ' || Text[I] == '\t'))
+        ++I;
     if (I >= Text.size() || Text[I] != '[') return false;
     const std::size_t Close = Text.find(']', I + 1);
     Name = TrimBlanks(Text, I + 1, Close);
@@ -105,7 +108,8 @@ void TIniFile::Parse(const std::string& Text) {
     while (Pos < Text.size()) {
         // A line ends at LF, CR LF or a lone CR.
         std::size_t End = Text.find_first_of("\r\n", Pos);
-        std::string Line = Text.substr(Pos, End == std::string::npos ? std::string::npos : End - Pos);
+        std::string Line =
+            Text.substr(Pos, End == std::string::npos ? std::string::npos : End - Pos);
         if (End == std::string::npos)
             Pos = Text.size();
         else if (Text[End] == '\r' && End + 1 < Text.size() && Text[End + 1] == '\n')
@@ -139,8 +143,7 @@ std::vector<std::string> TIniFile::SectionNames() const {
     return Names;
 }
 
-const TIniFile::TLine* TIniFile::FindKey(const std::string& Section,
-                                         const std::string& Key) const {
+const TIniFile::TLine* TIniFile::FindKey(const std::string& Section, const std::string& Key) const {
     const auto It = FIndex.find(Lower(Section));
     if (It == FIndex.end()) return nullptr;
     const std::string K = Lower(Key);
@@ -160,8 +163,7 @@ std::string TIniFile::ReadString(const std::string& Section, const std::string& 
     return V;
 }
 
-long TIniFile::ReadInteger(const std::string& Section, const std::string& Key,
-                           long Default) const {
+long TIniFile::ReadInteger(const std::string& Section, const std::string& Key, long Default) const {
     long V = Default;
     return TryStrToInt(ReadString(Section, Key, std::string()), V) ? V : Default;
 }
@@ -206,9 +208,9 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Key,
         }
     // New keys follow the last non-blank line of the section.
     std::size_t At = S.Lines.size();
-    while (At > 0 && TrimBlanks(S.Lines[At - 1].Text).empty()) --At;
-    S.Lines.insert(S.Lines.begin() + static_cast<std::ptrdiff_t>(At),
-                   TLine{Key + "=" + Value, K});
+    while (At > 0 && TrimBlanks(S.Lines[At - 1].Text).empty())
+        --At;
+    S.Lines.insert(S.Lines.begin() + static_cast<std::ptrdiff_t>(At), TLine{Key + "=" + Value, K});
 }
 
 void TIniFile::WriteInteger(const std::string& Section, const std::string& Key, long Value) {
@@ -235,14 +237,16 @@ void TIniFile::EraseSection(const std::string& Section) {
 
 std::string TIniFile::Text() const {
     std::string Out;
-    for (const TLine& L : FPreamble) Out += L.Text + "\n";
+    for (const TLine& L : FPreamble)
+        Out += L.Text + "\n";
     for (const TSection& S : FSections) {
         if (S.Erased) continue;
         if (S.BlankBefore && !Out.empty() &&
             !(Out.size() >= 2 && Out.compare(Out.size() - 2, 2, "\n\n") == 0))
             Out += "\n";
         Out += S.Header + "\n";
-        for (const TLine& L : S.Lines) Out += L.Text + "\n";
+        for (const TLine& L : S.Lines)
+            Out += L.Text + "\n";
     }
     return Out;
 }

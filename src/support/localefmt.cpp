@@ -4,8 +4,8 @@
 #include <QLocale>
 
 #include <cerrno>
-#include <clocale>
 #include <climits>
+#include <clocale>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -33,7 +33,9 @@ char LocaleDecimalChar() {
     return FromLocale;
 }
 
-void SetLocaleDecimalChar(char C) { OverrideChar = C; }
+void SetLocaleDecimalChar(char C) {
+    OverrideChar = C;
+}
 
 bool TryStrToFloat(const std::string& S, double& Value) {
     std::string T = Trimmed(S);

@@ -21,18 +21,26 @@ TUserDialogs* SetUserDialogs(TUserDialogs* Dialogs) {
     return Before == &Silent ? nullptr : Before;
 }
 
-TUserDialogs& UserDialogs() { return *Current; }
+TUserDialogs& UserDialogs() {
+    return *Current;
+}
 
 bool AskYesNo(const std::string& Msg, int X, int Y) {
     if (X >= 0) FitIntoScreen(X, Y, 200, 150);
     return Current->AskYesNo(Msg, X, Y);
 }
 
-void ErrorBox(const std::string& Msg) { Current->ErrorBox(Msg); }
+void ErrorBox(const std::string& Msg) {
+    Current->ErrorBox(Msg);
+}
 
-void ShowMessage(const std::string& Msg) { Current->ShowMessage(Msg); }
+void ShowMessage(const std::string& Msg) {
+    Current->ShowMessage(Msg);
+}
 
-void GetMousePos(TPoint& P) { P = Current->MousePos(); }
+void GetMousePos(TPoint& P) {
+    P = Current->MousePos();
+}
 
 void MousePosOffset(TPoint Offset, TPoint& P) {
     GetMousePos(P);

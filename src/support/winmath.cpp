@@ -12,8 +12,7 @@ namespace zarvo {
 namespace {
 const double Ln10 = std::log(10.0);
 
-const double PrefixFactors[11] = {0,    1e15, 1e12, 1e9,  1e6,  1e3,
-                                  1.0,  1e-3, 1e-6, 1e-9, 1e-12};
+const double PrefixFactors[11] = {0, 1e15, 1e12, 1e9, 1e6, 1e3, 1.0, 1e-3, 1e-6, 1e-9, 1e-12};
 
 std::string WithLocalePoint(std::string S) {
     const char P = LocaleDecimalChar();
@@ -55,7 +54,9 @@ double FloorReal(double X) {
     return (X < 0 && I != X) ? I - 1.0 : I;
 }
 
-double FModReal(double X, double Y) { return X - Y * std::trunc(X / Y); }
+double FModReal(double X, double Y) {
+    return X - Y * std::trunc(X / Y);
+}
 
 double SignTransfer(double X, double S) {
     if (S > 0) return X;
@@ -63,9 +64,13 @@ double SignTransfer(double X, double S) {
     return 0.0;
 }
 
-double Log10Real(double X) { return std::log(X) / Ln10; }
+double Log10Real(double X) {
+    return std::log(X) / Ln10;
+}
 
-double PowerReal(double Base, double Exponent) { return std::exp(Exponent * std::log(Base)); }
+double PowerReal(double Base, double Exponent) {
+    return std::exp(Exponent * std::log(Base));
+}
 
 void ScaleToPrefix(double& X, double& Factor, int& Index) {
     const double A = std::fabs(X);

@@ -59,8 +59,12 @@ std::string ExtractFilePath(const std::string& Path) {
     return Sep == std::string::npos ? std::string() : Path.substr(0, Sep + 1);
 }
 
-void SetDecimalChar(char C) { DecimalChar = C; }
-char GetDecimalChar() { return DecimalChar; }
+void SetDecimalChar(char C) {
+    DecimalChar = C;
+}
+char GetDecimalChar() {
+    return DecimalChar;
+}
 
 std::string ApplyDecimalChar(const std::string& S) {
     if (DecimalChar == '.') return S;

@@ -1,0 +1,123 @@
+// Every kind of job the program prints, rendered by Ghostscript: one page, no error, and
+// the drawing where the sheet puts it.
+#include "output/printjob.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+using namespace zarvo;
+using zarvotest::WriteFile;
+
+namespace {
+
+// An EPS file that fills its bounding box, so that the rendered box shows where it landed.
+std::string FilledEps(int Llx, int Lly, int Urx, int Ury) {
+    const std::string B = std::to_string(Llx) + " " + std::to_string(Lly) + " " +
+                          std::to_string(Urx) + " " + std::to_string(Ury);
+    return "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: " + B + "\n%%EndComments\n\n" + "newpath " +
+           std::to_string(Llx) + " " + std::to_string(Lly) + " moveto " + std::to_string(Urx) +
+           " " + std::to_string(Lly) + " lineto " + std::to_string(Urx) + " " +
+           std::to_string(Ury) + " lineto " + std::to_string(Llx) + " " + std::to_string(Ury) +
+           " lineto closepath fill\nshowpage\n%%EOF\n";
+}
+
+class GhostscriptTest : public ::testing::Test {
+protected:
+    zarvotest::TGhostscriptResult Render(const TSheet& S) {
+        const std::string Out = Dir.File("job.ps");
+        const TPrintResult R = PrintSheet(S, Out, Out);
+        EXPECT_TRUE(R.Ok) << R.Message;
+        zarvotest::TGhostscriptResult G = zarvotest::RenderBBox(Out);
+        EXPECT_TRUE(G.Ok) << G.Output;
+        EXPECT_EQ(G.Pages.size(), 1u) << G.Output;
+        return G;
+    }
+    TEPSBox Eps(const std::string& Name, const std::string& Contents, TCmPair Origin,
+                TCmPair Offset) {
+        WriteFile(Dir.File(Name), Contents);
+        TEPSBox B(TCmPair{10, 10});
+        B.Name = Dir.File(Name);
+        B.Kind = KindBBox;
+        B.Origin = Origin;
+        B.Offset = Offset;
+        return B;
+    }
+    zarvotest::TTempDir Dir;
+};
+
+TEPSBox Text(const std::string& S, TCmPair Origin, int Type, int Style) {
+    TEPSBox B(TCmPair{10, 10});
+    B.Name = S;
+    B.Kind = KindText;
+    B.Origin = Origin;
+    B.Font.FontType = static_cast<std::uint16_t>(Type);
+    B.Font.FontStyle = static_cast<std::uint16_t>(Style);
+    B.Font.FontSize = 14;
+    return B;
+}
+
+} // namespace
+
+TEST_F(GhostscriptTest, EmptySheetsPrintOneBlankPage) {
+    TSheet S;
+    Render(S);
+    S.FLandscape = true;
+    Render(S);
+}
+
+TEST_F(GhostscriptTest, AnEpsLandsAtItsOriginInPortraitAndLandscape) {
+    // Bounding box 100 200 200 250 points, dropped at (3.0, 4.0) cm: the box's corner lands
+    // on 3.0 / 4.0 cm, within the millimetre the job's one decimal allows.
+    TSheet S;
+    S.FItems.Add("a", Eps("fill.eps", FilledEps(100, 200, 200, 250), {3.0, 4.0},
+                          {100 / 28.35, 200 / 28.35}));
+    auto G = Render(S);
+    ASSERT_EQ(G.Pages.size(), 1u);
+    const double Mm = 28.35 / 10;
+    EXPECT_NEAR(G.Pages[0][0], 3.0 * 28.35, Mm);
+    EXPECT_NEAR(G.Pages[0][1], 4.0 * 28.35, Mm);
+    EXPECT_NEAR(G.Pages[0][2] - G.Pages[0][0], 100, 1);
+    EXPECT_NEAR(G.Pages[0][3] - G.Pages[0][1], 50, 1);
+
+    // Landscape: x runs up the portrait paper from its lower-right corner.
+    S.FLandscape = true;
+    G = Render(S);
+    ASSERT_EQ(G.Pages.size(), 1u);
+    const double PaperW = 21.0 * 28.35;
+    EXPECT_NEAR(G.Pages[0][2], PaperW - 4.0 * 28.35, Mm); // landscape y measured from the right
+    EXPECT_NEAR(G.Pages[0][1], 3.0 * 28.35, Mm);
+    EXPECT_NEAR(G.Pages[0][3] - G.Pages[0][1], 100, 1);
+}
+
+TEST_F(GhostscriptTest, SeveralEpsItemsWithTheirPageOperatorsDisabled) {
+    TSheet S;
+    // The second file calls showpage twice and erasepage: still one page, nothing erased.
+    S.FItems.Add("a", Eps("a.eps", FilledEps(0, 0, 50, 50), {1.0, 1.0}, {0, 0}));
+    S.FItems.Add("b", Eps("b.eps",
+                          "%!PS-Adobe-3.0 EPSF-3.0\r%%BoundingBox: 0 0 20 20\r"
+                          "0 0 20 20 rectfill showpage erasepage\rshowpage copypage\r",
+                          {15.0, 25.0}, {0, 0}));
+    S.FItems.Add("c",
+                 Eps("c.eps", FilledEps(10, 10, 30, 30), {10.0, 10.0}, {10 / 28.35, 10 / 28.35}));
+    const auto G = Render(S);
+    ASSERT_EQ(G.Pages.size(), 1u);
+    EXPECT_NEAR(G.Pages[0][0], 1.0 * 28.35, 3);
+    EXPECT_NEAR(G.Pages[0][3], 25.0 * 28.35 + 20, 3);
+}
+
+TEST_F(GhostscriptTest, TextsInAllFontsAndStylesAndWithAwkwardCharacters) {
+    TSheet S;
+    double Y = 2.0;
+    for (int Type = 0; Type < 4; ++Type)
+        for (int Style = 0; Style < 4; ++Style) {
+            S.FItems.Add("t", Text("Abc xyz", {2.0, Y}, Type, Style));
+            Y += 1.5;
+        }
+    for (const char* Awkward : {"a) (b", "x\\", "((", "))", "\\(", ") showpage (", "m^2_x"}) {
+        S.FItems.Add("t", Text(Awkward, {12.0, Y - 20}, 1, 0));
+        Y += 1.5;
+    }
+    Render(S);
+    S.FLandscape = true;
+    Render(S);
+}

@@ -1,0 +1,78 @@
+// Tests of the print targets: names, status text, and how each kind of target is written.
+#include "output/printtarget.h"
+#include "support/inouterror.h"
+#include "testsupport.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+using namespace zarvo;
+
+TEST(PrintTarget, NamesAndStatusLine) {
+    EXPECT_EQ(PrintTargetStatus(3, "/home/u", "ZVS.PS"), "Ausgabe nach LPT3");
+    EXPECT_EQ(PrintTargetName(1, "/home/u", "ZVS.PS"), "LPT1");
+    EXPECT_EQ(PrintTargetStatus(0, "/Daten", "ZVS.PS"), "Ausgabe nach /Daten/ZVS.PS");
+    EXPECT_EQ(PrintTargetName(0, "/Daten", "job"), "/Daten/job.PS");
+    EXPECT_EQ(PrintTargetName(0, "/Daten", "/out/job.ps"), "/out/job.ps");
+    EXPECT_EQ(PrintTargetName(0, "", "ZVS.PS"), "ZVS.PS");
+    EXPECT_EQ(PrintTargetName(7, "/Daten", "x"), "LPT7"); // taken as it stands
+    EXPECT_EQ(PortTarget(1, ""), "/dev/lp0");
+    EXPECT_EQ(PortTarget(4, ""), "/dev/lp3");
+    EXPECT_EQ(PortTarget(2, "|lp -o raw"), "|lp -o raw");
+}
+
+namespace {
+void WriteAll(TByteTarget& T, const std::string& S) {
+    T.Write(reinterpret_cast<const unsigned char*>(S.data()), S.size());
+}
+} // namespace
+
+TEST(PrintTarget, AnAbandonedFileLeavesTheOldOneAndNoTemporary) {
+    zarvotest::TTempDir Dir;
+    const std::string Path = Dir.File("job.ps");
+    zarvotest::WriteFile(Path, "old");
+    ::chmod(Path.c_str(), 0640);
+    {
+        auto T = OpenPrintTarget(Path);
+        WriteAll(*T, "new");
+        T->Flush();
+        EXPECT_EQ(zarvotest::ReadFile(Path), "old");
+    }
+    EXPECT_EQ(zarvotest::ReadFile(Path), "old");
+    EXPECT_EQ(zarvotest::ListDir(Dir.Path()).size(), 1u);
+    auto T = OpenPrintTarget(Path);
+    WriteAll(*T, "new");
+    T->Close();
+    EXPECT_EQ(zarvotest::ReadFile(Path), "new");
+    struct stat St;
+    ASSERT_EQ(::stat(Path.c_str(), &St), 0);
+    EXPECT_EQ(St.st_mode & 0777, 0640u); // the replaced file's mode is kept
+}
+
+TEST(PrintTarget, PipesFeedACommandAndReportItsFailure) {
+    zarvotest::TTempDir Dir;
+    const std::string Out = Dir.File("piped.ps");
+    auto T = OpenPrintTarget("|cat > '" + Out + "'");
+    WriteAll(*T, "%!PS-Adobe\r\n");
+    T->Close();
+    EXPECT_EQ(zarvotest::ReadFile(Out), "%!PS-Adobe\r\n");
+    // A command that fails, or stops reading early, is an error.
+    auto Bad = OpenPrintTarget("|exit 3");
+    WriteAll(*Bad, "x");
+    EXPECT_THROW(Bad->Close(), EInOutError);
+}
+
+TEST(PrintTarget, LinksAreFollowedNotReplaced) {
+    zarvotest::TTempDir Dir;
+    const std::string Real = Dir.File("real.ps"), Link = Dir.File("link.ps");
+    zarvotest::WriteFile(Real, "old");
+    ASSERT_EQ(::symlink(Real.c_str(), Link.c_str()), 0);
+    auto T = OpenPrintTarget(Link);
+    WriteAll(*T, "new");
+    T->Close();
+    EXPECT_EQ(zarvotest::ReadFile(Real), "new");
+    struct stat St;
+    ASSERT_EQ(::lstat(Link.c_str(), &St), 0);
+    EXPECT_TRUE(S_ISLNK(St.st_mode));
+}
