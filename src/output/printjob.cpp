@@ -19,32 +19,9 @@ constexpr std::uint8_t CR = 13, LF = 10, FF = 12, NUL = 0;
 // for the words of a data-section comment. The rest of a line is streamed, however long.
 constexpr std::size_t HeadSize = 256;
 
-struct TStopTable {
-    bool S[256] = {};
-};
-
-const TStopTable& LineEndStops() {
-    static const TStopTable T = [] {
-        TStopTable R;
-        R.S[CR] = R.S[LF] = R.S[FF] = R.S[NUL] = true;
-        return R;
-    }();
-    return T;
-}
-
-const TStopTable& NoStops() {
-    static const TStopTable T;
-    return T;
-}
-
-const TStopTable& CrLfStops() {
-    static const TStopTable T = [] {
-        TStopTable R;
-        R.S[CR] = R.S[LF] = true;
-        return R;
-    }();
-    return T;
-}
+const TStopSet LineEndStops{CR, LF, FF, NUL};
+const TStopSet CrLfStops{CR, LF};
+const TStopSet NoStops;
 
 bool IsLineEnd(std::uint8_t B) {
     return B == CR || B == LF || B == FF || B == NUL;
@@ -67,7 +44,7 @@ public:
             Pending = -1;
             return true;
         }
-        if (ReadBufRun(R, NoStops().S, 1, Run, Stopper) == 0) return false;
+        if (ReadBufRun(R, NoStops, 1, Run, Stopper) == 0) return false;
         B = Run[0];
         return true;
     }
@@ -75,13 +52,14 @@ public:
     void Unget(std::uint8_t B) { Pending = B; }
 
     // As ReadBufRun, the put-back byte first.
-    std::size_t Run(const bool* Stops, std::size_t Max, const std::uint8_t*& Out, int& Stopper) {
+    std::size_t Run(const TStopSet& Stops, std::size_t Max, const std::uint8_t*& Out,
+                    int& Stopper) {
         if (Pending >= 0) {
             Held = static_cast<std::uint8_t>(Pending);
             Pending = -1;
             Out = &Held;
             Stopper = -1;
-            if (!Stops[Held]) return 1;
+            if (!Stops.Contains(Held)) return 1;
             Stopper = Held;
             return 0;
         }
@@ -151,7 +129,7 @@ void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std
             D.Count < 0 ? ULLONG_MAX : static_cast<unsigned long long>(D.Count);
         while (Left > 0) {
             const std::size_t Max = Left > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(Left);
-            const std::size_t N = In.Run(NoStops().S, Max, Run, Stopper);
+            const std::size_t N = In.Run(NoStops, Max, Run, Stopper);
             if (N == 0) break; // the end of the file
             WriteRun(W, Run, N);
             Left -= N;
@@ -160,7 +138,7 @@ void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std
         // Lines end at CR, LF or CR LF; each is copied with its own line end.
         long long Left = D.Count < 0 ? LLONG_MAX : D.Count;
         while (Left > 0 && !In.AtEnd()) {
-            const std::size_t N = In.Run(CrLfStops().S, SIZE_MAX, Run, Stopper);
+            const std::size_t N = In.Run(CrLfStops, SIZE_MAX, Run, Stopper);
             WriteRun(W, Run, N);
             if (Stopper < 0) continue; // the block ended, or the data
             WriteBufChar(W, static_cast<std::uint8_t>(Stopper));
@@ -181,7 +159,7 @@ void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std
 // start with "%!" or "%%" get "% " in front, every line ends with CR LF. This is line-by-line
 // reading as the buffered reader does it, streamed: only the head of a line is held.
 void CopyLines(TBufTextFile& R, TBufTextFile& W) {
-    const bool* Stops = LineEndStops().S;
+    const TStopSet& Stops = LineEndStops;
     TCopyInput In(R);
     std::string Head;
     while (!In.AtEnd()) {
@@ -198,21 +176,27 @@ void CopyLines(TBufTextFile& R, TBufTextFile& W) {
             LastLineEnd = B; // an empty line
             continue;
         }
-        Head.assign(1, static_cast<char>(B));
         int End = -1;
         const std::uint8_t* Run;
-        while (End < 0 && Head.size() < HeadSize) {
-            if (In.AtEnd()) {
-                End = NUL;
-                break;
+        // Only lines that start with "%" can be structuring comments; their head is gathered
+        // before anything is written. All other lines go straight through.
+        bool Comment = false;
+        if (B != '%') {
+            WriteBufChar(W, B);
+        } else {
+            Head.assign(1, static_cast<char>(B));
+            while (End < 0 && Head.size() < HeadSize) {
+                if (In.AtEnd()) {
+                    End = NUL;
+                    break;
+                }
+                const std::size_t N = In.Run(Stops, HeadSize - Head.size(), Run, End);
+                Head.append(reinterpret_cast<const char*>(Run), N);
             }
-            const std::size_t N = In.Run(Stops, HeadSize - Head.size(), Run, End);
-            Head.append(reinterpret_cast<const char*>(Run), N);
+            Comment = Head.size() >= 2 && (Head[1] == '!' || Head[1] == '%');
+            if (Comment) WriteBufStr(W, "% ");
+            WriteBufStr(W, Head);
         }
-        const bool Comment =
-            Head.size() >= 2 && Head[0] == '%' && (Head[1] == '!' || Head[1] == '%');
-        if (Comment) WriteBufStr(W, "% ");
-        WriteBufStr(W, Head);
         while (End < 0) {
             if (In.AtEnd()) {
                 End = NUL;

@@ -32,7 +32,7 @@ std::unique_ptr<TByteTarget> OpenPrintTarget(const std::string& Path) {
     if (!Path.empty() && Path[0] == '|') return OpenPipeTarget(Path.substr(1));
     struct stat St;
     if (::stat(Path.c_str(), &St) == 0 && !S_ISREG(St.st_mode)) return OpenDirectTarget(Path);
-    return OpenReplacingTarget(Path);
+    return OpenReplacingTarget(Path, false);
 }
 
 } // namespace zarvo

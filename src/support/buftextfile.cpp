@@ -6,6 +6,10 @@
 #include <cerrno>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace zarvo {
 
 std::uint8_t LastLineEnd = 0;
@@ -39,6 +43,41 @@ void WriteBlock(TBufTextFile& F, std::size_t Count) {
 
 } // namespace
 
+TStopSet::TStopSet(std::initializer_list<std::uint8_t> Stops) {
+    for (std::uint8_t B : Stops) {
+        if (Table[B]) continue;
+        Table[B] = true;
+        if (Count >= 0 && Count < 4)
+            Bytes[Count++] = B;
+        else
+            Count = -1;
+    }
+}
+
+std::size_t TStopSet::Scan(const std::uint8_t* P, std::size_t N) const {
+    if (Count == 0) return N;
+    std::size_t I = 0;
+#if defined(__SSE2__)
+    if (Count > 0) {
+        __m128i V[4];
+        for (int K = 0; K < 4; ++K)
+            V[K] = _mm_set1_epi8(static_cast<char>(Bytes[K < Count ? K : 0]));
+        for (; I + 16 <= N; I += 16) {
+            const __m128i X = _mm_loadu_si128(reinterpret_cast<const __m128i*>(P + I));
+            const __m128i M =
+                _mm_or_si128(_mm_or_si128(_mm_cmpeq_epi8(X, V[0]), _mm_cmpeq_epi8(X, V[1])),
+                             _mm_or_si128(_mm_cmpeq_epi8(X, V[2]), _mm_cmpeq_epi8(X, V[3])));
+            const int Mask = _mm_movemask_epi8(M);
+            if (Mask)
+                return I + static_cast<std::size_t>(__builtin_ctz(static_cast<unsigned>(Mask)));
+        }
+    }
+#endif
+    while (I < N && !Table[P[I]])
+        ++I;
+    return I;
+}
+
 bool OpenBufRead(TBufTextFile& F, const std::string& FileName) {
     int Error = 0;
     auto Source = OpenFileSource(FileName, Error);
@@ -63,7 +102,7 @@ std::uint8_t ReadBufChar(TBufTextFile& F) {
     return B;
 }
 
-std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCount,
+std::size_t ReadBufRun(TBufTextFile& F, const TStopSet& Stops, std::size_t MaxCount,
                        const std::uint8_t*& Run, int& Stopper) {
     Stopper = -1;
     Run = F.Buffer;
@@ -74,9 +113,7 @@ std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCou
     Run = F.Buffer + F.BufPos;
     std::size_t Avail = F.BufPos < F.BufLen ? static_cast<std::size_t>(F.BufLen - F.BufPos) : 0;
     if (Avail > MaxCount) Avail = MaxCount;
-    std::size_t N = 0;
-    while (N < Avail && !Stop[Run[N]])
-        ++N;
+    const std::size_t N = Stops.Scan(Run, Avail);
     F.BufPos += static_cast<std::int32_t>(N);
     if (N < Avail) Stopper = F.Buffer[F.BufPos++];
     if (F.BufPos == F.BufLen && F.BufLen == BufBlockSize) F.BufPos = 0;
@@ -84,13 +121,7 @@ std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCou
 }
 
 void ReadBufLine(TBufTextFile& F, std::string& Line) {
-    static const auto StopTable = [] {
-        struct T {
-            bool S[256] = {};
-        } Tab;
-        Tab.S[CR] = Tab.S[LF] = Tab.S[FF] = Tab.S[NUL] = true;
-        return Tab;
-    }();
+    static const TStopSet LineEnds{CR, LF, FF, NUL};
     Line.clear();
     std::uint8_t Ending = NUL;
     if (!BufEof(F)) {
@@ -107,7 +138,7 @@ void ReadBufLine(TBufTextFile& F, std::string& Line) {
             while (!BufEof(F)) {
                 const std::uint8_t* Run;
                 int Stopper;
-                const std::size_t N = ReadBufRun(F, StopTable.S, SIZE_MAX, Run, Stopper);
+                const std::size_t N = ReadBufRun(F, LineEnds, SIZE_MAX, Run, Stopper);
                 Line.append(reinterpret_cast<const char*>(Run), N);
                 if (Stopper >= 0) {
                     Ending = static_cast<std::uint8_t>(Stopper);

@@ -4,7 +4,9 @@
 #include "support/bytesource.h"
 #include "support/bytetarget.h"
 
+#include <cstddef>
 #include <cstdint>
+#include <initializer_list>
 #include <memory>
 #include <string>
 
@@ -42,13 +44,29 @@ inline bool BufEof(const TBufTextFile& F) {
 }
 void CloseBufRead(TBufTextFile& F);
 
-// Takes the bytes that follow in the current block up to the first byte for which Stop[byte]
-// is true, at most MaxCount (which must be > 0); loads the next block first when one is due.
-// A stop byte that ends the run is consumed as well and returned in Stopper; Stopper is -1
-// when the run ended at MaxCount, at the end of the block or at the end of the data. Returns
-// the number of bytes before the stop byte and points Run at them. The bytes consumed are
-// exactly those that as many calls of ReadBufChar would return.
-std::size_t ReadBufRun(TBufTextFile& F, const bool Stop[256], std::size_t MaxCount,
+// A set of bytes that end a run of ReadBufRun. Sets of up to four bytes are searched 16 bytes
+// at a time.
+class TStopSet {
+public:
+    TStopSet() = default; // no byte stops
+    TStopSet(std::initializer_list<std::uint8_t> Stops);
+    bool Contains(std::uint8_t B) const { return Table[B]; }
+    // The number of bytes before the first stop byte among the N bytes at P.
+    std::size_t Scan(const std::uint8_t* P, std::size_t N) const;
+
+private:
+    bool Table[256] = {};
+    std::uint8_t Bytes[4] = {};
+    int Count = 0; // how many of Bytes are used; -1 when the set is larger
+};
+
+// Takes the bytes that follow in the current block up to the first byte of Stops, at most MaxCount
+// (which must be > 0); loads the next block first when one is due. A stop byte that ends the run is
+// consumed as well and returned in Stopper; Stopper is -1 when the run ended at MaxCount, at the
+// end of the block or at the end of the data. Returns the number of bytes before the stop byte and
+// points Run at them. The bytes consumed are exactly those that as many calls of ReadBufChar would
+// return.
+std::size_t ReadBufRun(TBufTextFile& F, const TStopSet& Stops, std::size_t MaxCount,
                        const std::uint8_t*& Run, int& Stopper);
 
 void OpenBufWrite(TBufTextFile& F, const std::string& FileName);

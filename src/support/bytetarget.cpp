@@ -77,15 +77,16 @@ private:
 
 class TReplacingTarget : public TDescriptorTarget {
 public:
-    TReplacingTarget(int Fd, std::string TempPath, std::string Path)
+    TReplacingTarget(int Fd, std::string TempPath, std::string Path, bool Durable)
         : TDescriptorTarget(Fd, Path, true), TempPath(std::move(TempPath)),
-          FinalPath(std::move(Path)) {}
+          FinalPath(std::move(Path)), Durable(Durable) {}
     ~TReplacingTarget() override {
         if (!Done) ::unlink(TempPath.c_str());
     }
     void Close() override {
         Flush();
-        if (::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS) RaiseInOutError(Name, errno);
+        if (Durable && ::fsync(Fd) != 0 && errno != EINVAL && errno != EROFS)
+            RaiseInOutError(Name, errno);
         CloseDescriptor();
         if (::rename(TempPath.c_str(), FinalPath.c_str()) != 0) RaiseInOutError(Name, errno);
         Done = true;
@@ -93,6 +94,7 @@ public:
 
 private:
     std::string TempPath, FinalPath;
+    bool Durable;
     bool Done = false;
 };
 
@@ -150,7 +152,7 @@ std::unique_ptr<TByteTarget> OpenDirectTarget(const std::string& Path) {
     return std::make_unique<TDescriptorTarget>(Fd, Path, true);
 }
 
-std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path) {
+std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path, bool Durable) {
     // Replace the file a link points to, not the link.
     std::string Real = Path;
     if (char* R = ::realpath(Path.c_str(), nullptr)) {
@@ -172,7 +174,7 @@ std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path) {
         Mode = 0666 & ~Mask;
     }
     ::fchmod(Fd, Mode);
-    return std::make_unique<TReplacingTarget>(Fd, Temp, Real);
+    return std::make_unique<TReplacingTarget>(Fd, Temp, Real, Durable);
 }
 
 std::unique_ptr<TByteTarget> MakeDescriptorTarget(int Fd, const std::string& Name) {

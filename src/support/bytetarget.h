@@ -23,8 +23,11 @@ public:
 // Writes to the file or device as it stands (created when missing, truncated otherwise).
 std::unique_ptr<TByteTarget> OpenDirectTarget(const std::string& Path);
 
-// Writes a regular file through a temporary file beside it that replaces it on Close.
-std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path);
+// Writes a regular file through a temporary file beside it that replaces it on Close. Durable
+// also waits until the data is on the disk before the replacement, so that a crash of the
+// system cannot leave an empty file in place of the old one; documents want that, print jobs
+// (which can be made again) do not need to pay for it.
+std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path, bool Durable);
 
 // Writes to an open descriptor that stays open (standard output).
 std::unique_ptr<TByteTarget> MakeDescriptorTarget(int Fd, const std::string& Name);

@@ -253,7 +253,7 @@ std::string TIniFile::Text() const {
 
 void TIniFile::UpdateFile() const {
     const std::string Out = Text();
-    auto Target = OpenReplacingTarget(FFileName);
+    auto Target = OpenReplacingTarget(FFileName, true);
     Target->Write(reinterpret_cast<const unsigned char*>(Out.data()), Out.size());
     Target->Close();
 }

@@ -162,8 +162,7 @@ TEST(BufRead, RunsTakeTheSameBytesAsSingleReads) {
     TBufTextFile F;
     ASSERT_TRUE(OpenBufRead(F, MakeMemorySource(Data), "mem"));
     std::string Got;
-    bool Stop[256] = {};
-    Stop[13] = true;
+    const TStopSet Stop{13};
     while (!BufEof(F)) {
         const std::uint8_t* Run;
         int Stopper;
