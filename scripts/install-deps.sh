@@ -6,7 +6,7 @@ packages=(
     build-essential cmake pkg-config
     qt6-base-dev libgl-dev
     libgtest-dev googletest
-    ghostscript
+    ghostscript imagemagick
     fonts-liberation fonts-urw-base35 fontconfig
 )
 
