@@ -1,6 +1,8 @@
 // Helpers shared by the tests: temporary folders, files, a scripted dialog seam, Ghostscript.
 #include "testsupport.h"
 
+#include "support/buftextfile.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -145,6 +147,52 @@ TGhostscriptResult RenderBBox(const std::string& PsFile) {
         G.Pages.push_back(Box);
     }
     return G;
+}
+
+zarvo::TEPSBox MakeEpsItem(const std::string& Path, zarvo::TCmPair Origin, zarvo::TCmPair Offset) {
+    zarvo::TEPSBox B(zarvo::TCmPair{10, 10});
+    B.Name = Path;
+    B.Kind = zarvo::KindBBox;
+    B.Origin = Origin;
+    B.Offset = Offset;
+    return B;
+}
+
+zarvo::TEPSBox MakeTextItem(const std::string& Text, zarvo::TCmPair Origin, int Type, int Style,
+                            int Size) {
+    zarvo::TEPSBox B(zarvo::TCmPair{10, 10});
+    B.Name = Text;
+    B.Kind = zarvo::KindText;
+    B.Origin = Origin;
+    B.Font.FontType = static_cast<std::uint16_t>(Type);
+    B.Font.FontStyle = static_cast<std::uint16_t>(Style);
+    B.Font.FontSize = static_cast<std::uint16_t>(Size);
+    return B;
+}
+
+std::vector<std::string> ReadLinesByteWise(const std::string& Data) {
+    using namespace zarvo;
+    TBufTextFile F;
+    EXPECT_TRUE(OpenBufRead(F, MakeMemorySource(Data), "mem"));
+    std::vector<std::string> Result;
+    while (!BufEof(F)) {
+        std::string Line;
+        std::uint8_t B = ReadBufChar(F);
+        while (B == 10 && LastLineEnd == 13)
+            B = ReadBufChar(F);
+        LastLineEnd = 0;
+        while (!(B == 13 || B == 10 || B == 12 || B == 0)) {
+            Line.push_back(static_cast<char>(B));
+            if (BufEof(F)) {
+                B = 0;
+                break;
+            }
+            B = ReadBufChar(F);
+        }
+        LastLineEnd = B;
+        Result.push_back(Line);
+    }
+    return Result;
 }
 
 std::vector<std::string> JobLines(const std::string& Job) {

@@ -1,6 +1,7 @@
 // Helpers shared by the tests: temporary folders, files, a scripted dialog seam, Ghostscript.
 #pragma once
 
+#include "sheet/epsbox.h"
 #include "support/userdialogs.h"
 
 #include <deque>
@@ -68,6 +69,16 @@ struct TGhostscriptResult {
     std::vector<std::vector<double>> Pages; // llx lly urx ury of each page (HiResBoundingBox)
 };
 TGhostscriptResult RenderBBox(const std::string& PsFile);
+
+// Items for tests: an EPS item with a bounding box, and a text item.
+zarvo::TEPSBox MakeEpsItem(const std::string& Path, zarvo::TCmPair Origin,
+                           zarvo::TCmPair Offset = {0, 0});
+zarvo::TEPSBox MakeTextItem(const std::string& Text, zarvo::TCmPair Origin, int Type = 1,
+                            int Style = 0, int Size = 18);
+
+// The lines of Data read by the reading rules with single ReadBufChar calls only, as the
+// reference for the faster ways of reading.
+std::vector<std::string> ReadLinesByteWise(const std::string& Data);
 
 // Splits a job into its lines at CR LF; fails the current test on a bare CR or LF.
 std::vector<std::string> JobLines(const std::string& Job);

@@ -35,25 +35,13 @@ protected:
     TEPSBox Eps(const std::string& Name, const std::string& Contents, TCmPair Origin,
                 TCmPair Offset) {
         WriteFile(Dir.File(Name), Contents);
-        TEPSBox B(TCmPair{10, 10});
-        B.Name = Dir.File(Name);
-        B.Kind = KindBBox;
-        B.Origin = Origin;
-        B.Offset = Offset;
-        return B;
+        return zarvotest::MakeEpsItem(Dir.File(Name), Origin, Offset);
     }
     zarvotest::TTempDir Dir;
 };
 
 TEPSBox Text(const std::string& S, TCmPair Origin, int Type, int Style) {
-    TEPSBox B(TCmPair{10, 10});
-    B.Name = S;
-    B.Kind = KindText;
-    B.Origin = Origin;
-    B.Font.FontType = static_cast<std::uint16_t>(Type);
-    B.Font.FontStyle = static_cast<std::uint16_t>(Style);
-    B.Font.FontSize = 14;
-    return B;
+    return zarvotest::MakeTextItem(S, Origin, Type, Style, 14);
 }
 
 } // namespace

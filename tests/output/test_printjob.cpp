@@ -18,23 +18,11 @@ const std::string WorkedEps = "%!PS-Adobe-3.0 EPSF-3.0\r\n%%BoundingBox: 14 14 1
                               "newpath 14 14 moveto 114 64 lineto stroke\r\nshowpage\r\n%%EOF\r\n";
 
 TEPSBox Eps(const std::string& Path, TCmPair Origin, TCmPair Offset = {0, 0}) {
-    TEPSBox B(TCmPair{10, 10});
-    B.Name = Path;
-    B.Kind = KindBBox;
-    B.Origin = Origin;
-    B.Offset = Offset;
-    return B;
+    return zarvotest::MakeEpsItem(Path, Origin, Offset);
 }
 
 TEPSBox Text(const std::string& S, TCmPair Origin, int Type = 1, int Style = 0, int Size = 18) {
-    TEPSBox B(TCmPair{10, 10});
-    B.Name = S;
-    B.Kind = KindText;
-    B.Origin = Origin;
-    B.Font.FontType = static_cast<std::uint16_t>(Type);
-    B.Font.FontStyle = static_cast<std::uint16_t>(Style);
-    B.Font.FontSize = static_cast<std::uint16_t>(Size);
-    return B;
+    return zarvotest::MakeTextItem(S, Origin, Type, Style, Size);
 }
 
 // The job for a sheet, composed in memory.
@@ -64,24 +52,8 @@ std::string CopiedBody(const std::string& Contents) {
 
 // The copy rules applied to lines read with ReadBufChar alone, one byte at a time.
 std::string ReferenceBody(const std::string& Contents) {
-    TBufTextFile R;
-    OpenBufRead(R, MakeMemorySource(Contents), "mem");
     std::string Out;
-    while (!BufEof(R)) {
-        std::string Line;
-        std::uint8_t B = ReadBufChar(R);
-        while (B == 10 && LastLineEnd == 13)
-            B = ReadBufChar(R);
-        LastLineEnd = 0;
-        while (!(B == 13 || B == 10 || B == 12 || B == 0)) {
-            Line.push_back(static_cast<char>(B));
-            if (BufEof(R)) {
-                B = 0;
-                break;
-            }
-            B = ReadBufChar(R);
-        }
-        LastLineEnd = B;
+    for (const std::string& Line : zarvotest::ReadLinesByteWise(Contents)) {
         if (Line.empty()) continue;
         if (Line.size() >= 2 && Line[0] == '%' && (Line[1] == '!' || Line[1] == '%')) Out += "% ";
         Out += Line + "\r\n";

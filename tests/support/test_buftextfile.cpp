@@ -112,32 +112,6 @@ TEST(BufRead, SourcesThatDeliverInSmallPiecesReadTheSame) {
     }
 }
 
-// The line reading rules applied with ReadBufChar alone, one byte at a time.
-Lines ReadLinesByteWise(const std::string& Data) {
-    TBufTextFile F;
-    EXPECT_TRUE(OpenBufRead(F, MakeMemorySource(Data), "mem"));
-    Lines Result;
-    while (!BufEof(F)) {
-        std::string Line;
-        std::uint8_t B = ReadBufChar(F);
-        while (B == 10 && LastLineEnd == 13)
-            B = ReadBufChar(F);
-        LastLineEnd = 0;
-        for (;;) {
-            if (B == 13 || B == 10 || B == 12 || B == 0) break;
-            Line.push_back(static_cast<char>(B));
-            if (BufEof(F)) {
-                B = 0;
-                break;
-            }
-            B = ReadBufChar(F);
-        }
-        LastLineEnd = B;
-        Result.push_back(Line);
-    }
-    return Result;
-}
-
 TEST(BufRead, LinesMatchByteWiseReadingAcrossBlocks) {
     std::mt19937 Rng(3);
     const char Alphabet[] = "ab\r\n\f";
@@ -149,7 +123,7 @@ TEST(BufRead, LinesMatchByteWiseReadingAcrossBlocks) {
         for (int I = 0; I < Len; ++I)
             Data.push_back(Rng() % 40 == 0 ? '\0' : Alphabet[Rng() % 5]);
         if (Round % 5 == 0) Data.insert(Data.size() / 2, std::string(Rng() % 2100, 'x'));
-        ASSERT_EQ(ReadAllLines(Data), ReadLinesByteWise(Data)) << "round " << Round;
+        ASSERT_EQ(ReadAllLines(Data), zarvotest::ReadLinesByteWise(Data)) << "round " << Round;
     }
 }
 
