@@ -231,7 +231,10 @@ TQtCanvas::TFontEntry& TQtCanvas::FontAt(const std::string& Name, int Pixels, in
         if (FFonts.size() >= 1024) FFonts.clear();
         QFont F(AnsiToQString(Name));
         F.setPixelSize(Pixels);
-        F.setWeight(static_cast<QFont::Weight>(std::clamp(Weight, 1, 1000)));
+        // Like the printer's fonts, the screen fonts have a regular and a bold face only;
+        // 600 and above take the bold one (font matching would pick the regular face for
+        // a semi-bold request).
+        F.setWeight(Weight >= 600 ? QFont::Bold : QFont::Normal);
         F.setItalic(Italic);
         // Unhinted, so that widths grow with the size as they do on paper.
         F.setHintingPreference(QFont::PreferNoHinting);

@@ -45,7 +45,16 @@ TPlot::TPlot(TPlotCanvas* Canvas) : FCanvas(Canvas) {
 
 double TPlot::GetTextWidth(const std::string& Text) {
     if (!FCanvas) return 0.0;
-    return FCanvas->TextWidth(WithoutMarkers(Text)) / FXScale;
+    // Measured in the style the text is written in: a bold text is wider than a regular one.
+    TCanvasFont& F = FCanvas->Font();
+    const int Weight = F.Weight;
+    const bool Italic = F.Italic;
+    F.Weight = (FTextStyle & StyleBold) ? 600 : 400;
+    F.Italic = (FTextStyle & StyleItalic) != 0;
+    const double W = FCanvas->TextWidth(WithoutMarkers(Text)) / FXScale;
+    F.Weight = Weight;
+    F.Italic = Italic;
+    return W;
 }
 
 void TPlot::SetTextHeight(double H) {

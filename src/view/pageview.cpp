@@ -103,7 +103,11 @@ void TPageView::Paint(QPainter& Painter) {
     // Beside and below the plot window the paint box shows the window's face colour.
     Painter.fillRect(0, 0, FViewSize.Width, FViewSize.Height,
                      QColor(RedOf(FFaceColor), GreenOf(FFaceColor), BlueOf(FFaceColor)));
+    PaintPicture();
+    FCanvas.End();
+}
 
+void TPageView::PaintPicture() {
     UpdateViewport();
     FPlot.ClearPlot(true, FFaceColor);
     const TPlotRect Page = FPlot.Frame();
@@ -121,7 +125,6 @@ void TPageView::Paint(QPainter& Painter) {
     for (int I = 0; I < FSheet.FItems.Count(); ++I)
         if (I != FSheet.FSelected) DrawItem(FSheet.FItems.Item(I), -4);
     if (FSheet.FSelected >= 0) DrawDragFrame();
-    FCanvas.End();
 }
 
 void TPageView::DrawGridDots() {

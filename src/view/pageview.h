@@ -48,6 +48,9 @@ public:
     void UpdateViewport();
     // The whole picture on a painter whose device is the paint box.
     void Paint(QPainter& Painter);
+    // The picture without the background beside the plot window, on the plot's current
+    // canvas (Paint's, or any other the plot was given) for the current FViewSize.
+    void PaintPicture();
     // One item; ColorIndex < 0 draws it normally, otherwise highlighted in that plot colour.
     // Draws only during Paint (or between Canvas().Begin and End).
     void DrawItem(const TEPSBox& Item, int ColorIndex);
