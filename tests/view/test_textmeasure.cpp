@@ -69,7 +69,6 @@ TEST(TextMeasure, MarkersDoNotCountAndSizesScale) {
     TTextMeasurer Measurer;
     TPSFontRec Font;
     EXPECT_DOUBLE_EQ(Measurer.Measure("x^2_y", Font).X, Measurer.Measure("x2y", Font).X);
-    EXPECT_DOUBLE_EQ(Measurer.Measure("", Font).X, 0.0);
     Font.FontSize = 0;
     EXPECT_DOUBLE_EQ(Measurer.Measure("abc", Font).X, 0.0);
     // Beyond the sizes glyphs are drawn at, widths still grow in proportion.
