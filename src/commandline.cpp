@@ -2,6 +2,7 @@
 #include "commandline.h"
 
 #include "output/printjob.h"
+#include "previewcommand.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
 #include "support/userdialogs.h"
@@ -22,6 +23,12 @@ const char UsageText[] =
     "  zarvo --print BLATT.zvs [-o AUSGABE]  schreibt den PostScript-Auftrag des Blattes\n"
     "                                       nach AUSGABE (ohne -o oder mit - auf die\n"
     "                                       Standardausgabe)\n"
+    "  zarvo --preview BLATT.zvs -o BILD.png [--size BxH] [--zoom N] [--scroll X,Y]\n"
+    "                                       zeichnet die Seitenvorschau des Blattes als\n"
+    "                                       PNG-Bild von B x H Pixeln (Vorgabe 800x600);\n"
+    "                                       N ist der Zoomteiler 1 bis 4096 (64 ganze\n"
+    "                                       Seite), X und Y die Bildlaufpositionen 0 bis\n"
+    "                                       100 (Vorgabe 0,15)\n"
     "  zarvo --eps-info EPS...              zeigt, was \"EPS Insert\" von jeder Datei\n"
     "                                       übernimmt: Pfad, Art, Versatz X und Y,\n"
     "                                       Größe X und Y in cm\n"
@@ -111,6 +118,8 @@ int RunCommandLine(int argc, char** argv) {
         Status = 0;
     } else if (Command == "--print") {
         Status = PrintCommand(Rest);
+    } else if (Command == "--preview") {
+        Status = RunPreviewCommand(Rest);
     } else if (Command == "--eps-info") {
         Status = EpsInfoCommand(Rest);
     } else {

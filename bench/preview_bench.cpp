@@ -1,0 +1,132 @@
+// Times the page picture for sheets of 0 to 10,000 items at the whole-page view and at the
+// largest zoom, and the empty page at every zoom; prints the median milliseconds per paint and
+// the ratio to the empty page (to the whole-page view for the zoom sweep).
+#include "sheet/sheet.h"
+#include "view/pageview.h"
+#include "view/textmeasure.h"
+
+#include <QElapsedTimer>
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace {
+
+using namespace zarvo;
+
+// Boxes of both kinds and texts in all four fonts, spread over an A4 page; the same sheet for
+// the same count in every run.
+void FillSheet(TSheet& Sheet, int Count, const TTextMeasure& Measure) {
+    std::mt19937 Rng(12345);
+    std::uniform_real_distribution<double> X(0.0, 18.0), Y(0.0, 27.0), Side(1.0, 6.0);
+    Sheet.FItems.Clear();
+    for (int I = 0; I < Count; ++I) {
+        TEPSBox Item(Sheet.FBoxSize);
+        Item.Origin = {X(Rng), Y(Rng)};
+        switch (I % 3) {
+        case 0:
+            Item.Kind = KindBBox;
+            Item.Name = "/home/user/grafik/abbildungen/bild" + std::to_string(I) + ".eps";
+            Item.Size = {Side(Rng), Side(Rng)};
+            break;
+        case 1:
+            Item.Kind = KindStdSize;
+            Item.Name = "/tmp/b" + std::to_string(I) + ".eps";
+            break;
+        default:
+            Item.Kind = KindText;
+            Item.Name = "Text x^2_ Nr. " + std::to_string(I);
+            Item.Font.FontType = static_cast<std::uint16_t>(I % 4);
+            Item.Font.FontSize = static_cast<std::uint16_t>(8 + I % 30);
+            Item.Font.FontStyle = static_cast<std::uint16_t>(I % 4);
+            Item.Font.FontColor = static_cast<std::uint32_t>(I * 2654435761u) & 0xFFFFFF;
+            Item.Size = Measure(Item.Name, Item.Font);
+            break;
+        }
+        Sheet.FItems.Add(Item.Name, Item);
+    }
+}
+
+double MedianPaintMs(TPageView& View, QImage& Image, int Runs) {
+    std::vector<double> Times;
+    for (int R = 0; R < Runs; ++R) {
+        QElapsedTimer T;
+        T.start();
+        QPainter Painter(&Image);
+        View.Paint(Painter);
+        Painter.end();
+        Times.push_back(T.nsecsElapsed() / 1.0e6);
+    }
+    std::sort(Times.begin(), Times.end());
+    return Times[Times.size() / 2];
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication App(argc, argv);
+    const int Runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
+    const int Counts[] = {0, 100, 1000, 10000};
+    struct TView {
+        const char* Name;
+        int Zoom;
+    } Views[] = {{"whole page (zoom 64)", 64}, {"largest zoom (zoom 1)", 1}};
+
+    const TTextMeasure Measure = MakeTextMeasure();
+    QImage Image(1200, 900, QImage::Format_RGB32);
+    std::printf("Page picture, 1200 x 900 pixels, A4 portrait, 1 mm grid, median of %d paints\n",
+                Runs);
+    for (const TView& V : Views) {
+        std::printf("\n%s\n%8s %12s %10s %14s\n", V.Name, "items", "ms/paint", "ratio",
+                    "us per item");
+        double Empty = 0.0;
+        for (int Count : Counts) {
+            TSheet Sheet;
+            FillSheet(Sheet, Count, Measure);
+            TPageView View(Sheet);
+            View.SetGridWidth(1);
+            View.FZoom = V.Zoom;
+            View.FHorzPos = 50;
+            View.FVertPos = 50;
+            View.SetupPageMapping();
+            View.FormResize(Image.width(), Image.height());
+            MedianPaintMs(View, Image, 2); // warm the font caches
+            const double Ms = MedianPaintMs(View, Image, Runs);
+            if (Count == 0) Empty = Ms;
+            std::printf("%8d %12.3f %10.2f %14s\n", Count, Ms, Ms / Empty,
+                        Count ? std::to_string((Ms - Empty) * 1000.0 / Count).substr(0, 6).c_str()
+                              : "-");
+        }
+    }
+
+    // The empty page at every zoom: the scales and the dot lattice alone. The lattice walks
+    // only the dots that land on the image, so no zoom may cost much more than another.
+    std::printf("\nempty page, 1 mm grid, by zoom\n%8s %12s %10s\n", "zoom", "ms/paint",
+                "ratio");
+    TSheet Empty;
+    std::vector<std::pair<int, double>> ByZoom;
+    double Whole = 0.0;
+    for (int Zoom = 1; Zoom <= 4096; Zoom *= 2) {
+        TPageView View(Empty);
+        View.SetGridWidth(1);
+        View.FZoom = Zoom;
+        View.FHorzPos = 50;
+        View.FVertPos = 50;
+        View.SetupPageMapping();
+        View.FormResize(Image.width(), Image.height());
+        MedianPaintMs(View, Image, 2);
+        const double Ms = MedianPaintMs(View, Image, Runs);
+        if (Zoom == ZoomWholePage) Whole = Ms;
+        ByZoom.emplace_back(Zoom, Ms);
+    }
+    for (const auto& [Zoom, Ms] : ByZoom) std::printf("%8d %12.3f %10.2f\n", Zoom, Ms, Ms / Whole);
+    return 0;
+}

@@ -1,0 +1,359 @@
+// The plot canvas on a QPainter: lines, fills, pixels and text in device pixels.
+#include "plot/qtcanvas.h"
+
+#include "support/winsub.h"
+
+#include <QFont>
+#include <QGlyphRun>
+#include <QPainter>
+#include <QPen>
+#include <QTransform>
+
+#include <algorithm>
+#include <cmath>
+
+namespace zarvo {
+
+namespace {
+
+// Glyphs larger than this are drawn at this size and scaled: the font engine gives wrong
+// metrics and empty glyphs for sizes of many thousand pixels, and a hand-edited sheet may ask
+// for a 65535 point text at the largest zoom.
+const int MaxDirectPixels = 400;
+
+QColor ToQColor(TColor C) { return QColor(RedOf(C), GreenOf(C), BlueOf(C)); }
+
+// Cuts the segment to the square of half-side Limit around (0, 0); false when nothing of it
+// is inside.
+bool ClipSegment(double& X1, double& Y1, double& X2, double& Y2, double Limit) {
+    double T0 = 0.0, T1 = 1.0;
+    const double DX = X2 - X1, DY = Y2 - Y1;
+    const double P[4] = {-DX, DX, -DY, DY};
+    const double Q[4] = {X1 + Limit, Limit - X1, Y1 + Limit, Limit - Y1};
+    for (int I = 0; I < 4; ++I) {
+        if (P[I] == 0.0) {
+            if (Q[I] < 0.0) return false;
+            continue;
+        }
+        const double R = Q[I] / P[I];
+        if (P[I] < 0.0) {
+            if (R > T1) return false;
+            T0 = std::max(T0, R);
+        } else {
+            if (R < T0) return false;
+            T1 = std::min(T1, R);
+        }
+    }
+    const double NX1 = X1 + T0 * DX, NY1 = Y1 + T0 * DY;
+    X2 = X1 + T1 * DX;
+    Y2 = Y1 + T1 * DY;
+    X1 = NX1;
+    Y1 = NY1;
+    return true;
+}
+
+double DeviceRound(double V) {
+    if (!std::isfinite(V)) return 0.0;
+    if (V > 1.0e15) return 1.0e15;
+    if (V < -1.0e15) return -1.0e15;
+    return static_cast<double>(RoundHalfEven(V));
+}
+
+} // namespace
+
+QString AnsiToQString(const std::string& S) {
+    // Code page 1252 differs from Latin-1 only in 0x80..0x9F; its five unused codes stay as
+    // they are.
+    static const char16_t High[32] = {
+        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+    QString R;
+    R.reserve(static_cast<int>(S.size()));
+    for (unsigned char C : S)
+        R += (C >= 0x80 && C <= 0x9F) ? QChar(High[C - 0x80]) : QChar(C);
+    return R;
+}
+
+TQtCanvas::~TQtCanvas() { End(); }
+
+void TQtCanvas::Begin(QPainter* Painter) {
+    End();
+    FPainter = Painter;
+    FPenApplied = false;
+    if (FPainter) {
+        FPainter->setRenderHint(QPainter::Antialiasing, false);
+        FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+    }
+}
+
+void TQtCanvas::End() {
+    if (FPainter) FlushPixels();
+    FPainter = nullptr;
+    FPenApplied = false;
+}
+
+QPointF TQtCanvas::ToDevice(int X, int Y) const {
+    return {DeviceRound(Mapping().ToDeviceX(X)), DeviceRound(Mapping().ToDeviceY(Y))};
+}
+
+void TQtCanvas::ApplyPen() {
+    if (FPenApplied && FAppliedColor == PenColor() && FAppliedStyle == PenStyle() &&
+        FAppliedMode == PenMode() && FAppliedWidth == PenWidth())
+        return;
+    // Width 1 is the one-pixel cosmetic pen; a flat cap leaves out a line's last pixel, so the
+    // corners of a path drawn in exclusive-or are not inverted twice.
+    QPen Pen(ToQColor(PenColor()), PenWidth() <= 1 ? 0 : PenWidth(),
+             PenStyle() == TPenStyle::Dash ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap);
+    FPainter->setPen(Pen);
+    FPainter->setCompositionMode(PenMode() == TPenMode::Xor
+                                     ? QPainter::RasterOp_SourceXorDestination
+                                     : QPainter::CompositionMode_SourceOver);
+    FPenApplied = true;
+    FAppliedColor = PenColor();
+    FAppliedStyle = PenStyle();
+    FAppliedMode = PenMode();
+    FAppliedWidth = PenWidth();
+}
+
+void TQtCanvas::DrawLine(TLogicalPoint From, TLogicalPoint To) {
+    if (!FPainter) return;
+    FlushPixels();
+    const QPointF A = ToDevice(From.X, From.Y), B = ToDevice(To.X, To.Y);
+    double X1 = A.x(), Y1 = A.y(), X2 = B.x(), Y2 = B.y();
+    // Zoomed in, most of a line lies outside the device: it is cut to the device (and a small
+    // border) first, so that neither the dash pattern nor the rasteriser walks the hidden
+    // part. The dash offset keeps the pattern where it was.
+    const double W = Mapping().ViewportExtX, H = Mapping().ViewportExtY;
+    const double Border = 2.0;
+    double Skipped = 0.0;
+    if (std::min(X1, X2) < -Border || std::min(Y1, Y2) < -Border || std::max(X1, X2) > W + Border ||
+        std::max(Y1, Y2) > H + Border) {
+        const double CX = W / 2, CY = H / 2, Half = std::max(W, H) / 2 + Border;
+        double U1 = X1 - CX, V1 = Y1 - CY, U2 = X2 - CX, V2 = Y2 - CY;
+        if (!ClipSegment(U1, V1, U2, V2, Half)) return;
+        const bool AxisAligned = X1 == X2 || Y1 == Y2;
+        Skipped = std::hypot(U1 + CX - X1, V1 + CY - Y1);
+        X1 = U1 + CX;
+        Y1 = V1 + CY;
+        X2 = U2 + CX;
+        Y2 = V2 + CY;
+        if (!AxisAligned) {
+            X1 = std::round(X1);
+            Y1 = std::round(Y1);
+            X2 = std::round(X2);
+            Y2 = std::round(Y2);
+        }
+    }
+    ApplyPen();
+    if (Skipped > 0.0 && PenStyle() == TPenStyle::Dash) {
+        QPen Pen = FPainter->pen();
+        Pen.setDashOffset(Skipped);
+        FPainter->setPen(Pen);
+        FPenApplied = false;
+    }
+    FPainter->drawLine(QLineF(X1, Y1, X2, Y2));
+}
+
+void TQtCanvas::FillRect(const TLogicalRect& R, TColor C) {
+    if (!FPainter) return;
+    FlushPixels();
+    const QPointF A = ToDevice(R.Left, R.Top), B = ToDevice(R.Right, R.Bottom);
+    const double W = Mapping().ViewportExtX, H = Mapping().ViewportExtY;
+    const double L = std::clamp(std::min(A.x(), B.x()), -1.0, W + 1);
+    const double Rt = std::clamp(std::max(A.x(), B.x()), -1.0, W + 1);
+    const double T = std::clamp(std::min(A.y(), B.y()), -1.0, H + 1);
+    const double Bt = std::clamp(std::max(A.y(), B.y()), -1.0, H + 1);
+    if (Rt <= L || Bt <= T) return;
+    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPenApplied = false;
+    FPainter->fillRect(QRectF(L, T, Rt - L, Bt - T), ToQColor(C));
+}
+
+void TQtCanvas::SetPixel(int X, int Y, TColor C) {
+    if (!FPainter) return;
+    const QPointF P = ToDevice(X, Y);
+    if (P.x() < 0 || P.y() < 0 || P.x() >= Mapping().ViewportExtX ||
+        P.y() >= Mapping().ViewportExtY)
+        return;
+    if (!FPixels.empty() && C != FPixelColor) FlushPixels();
+    FPixelColor = C;
+    FPixels.emplace_back(static_cast<int>(P.x()), static_cast<int>(P.y()));
+}
+
+void TQtCanvas::FlushPixels() {
+    if (FPixels.empty() || !FPainter) {
+        FPixels.clear();
+        return;
+    }
+    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPainter->setPen(QPen(ToQColor(FPixelColor), 0));
+    FPenApplied = false;
+    FPainter->drawPoints(FPixels.data(), static_cast<int>(FPixels.size()));
+    FPixels.clear();
+}
+
+double TQtCanvas::CurrentPixelSize() const {
+    const TCanvasFont& F = Font();
+    const double Logical = std::fabs(static_cast<double>(F.Height));
+    double Px = Logical * std::fabs(Mapping().ScaleY());
+    if (F.Height > 0 && Px > 0) {
+        // A positive height is the cell (ascent and descent); the font size is the em.
+        const TFontEntry& E = FontAt(F.Name, MaxDirectPixels, F.Weight, F.Italic);
+        const double CellPerEm = (E.Ascent + E.Descent) / MaxDirectPixels;
+        if (CellPerEm > 0) Px /= CellPerEm;
+    }
+    if (!std::isfinite(Px) || Px < 0.5) return 0.0;
+    return Px;
+}
+
+double TQtCanvas::TFontEntry::Advance(unsigned char C) {
+    if (!Known[C]) {
+        const QString Ch = AnsiToQString(std::string(1, static_cast<char>(C)));
+        quint32 G = 0;
+        int N = 1;
+        QPointF A;
+        if (Raw.glyphIndexesForChars(Ch.constData(), 1, &G, &N) && N == 1)
+            Raw.advancesForGlyphIndexes(&G, &A, 1, QRawFont::UseDesignMetrics);
+        Glyphs[C] = G;
+        Advances[C] = A.x();
+        Known[C] = true;
+    }
+    return Advances[C];
+}
+
+TQtCanvas::TFontEntry& TQtCanvas::FontAt(const std::string& Name, int Pixels, int Weight,
+                                         bool Italic) const {
+    TFontKey Key{Name, Pixels, Weight, Italic};
+    if (FLastEntry && Key == FLastKey) return *FLastEntry;
+    auto It = FFonts.find(Key);
+    if (It == FFonts.end()) {
+        if (FFonts.size() >= 1024) FFonts.clear();
+        QFont F(AnsiToQString(Name));
+        F.setPixelSize(Pixels);
+        // Like the printer's fonts, the screen fonts have a regular and a bold face only;
+        // 600 and above take the bold one (font matching would pick the regular face for
+        // a semi-bold request).
+        F.setWeight(Weight >= 600 ? QFont::Bold : QFont::Normal);
+        F.setItalic(Italic);
+        // Unhinted, so that widths grow with the size as they do on paper.
+        F.setHintingPreference(QFont::PreferNoHinting);
+        TFontEntry E;
+        E.Raw = QRawFont::fromFont(F);
+        E.Ascent = E.Raw.ascent();
+        E.Descent = E.Raw.descent();
+        It = FFonts.emplace(Key, std::move(E)).first;
+    }
+    FLastKey = std::move(Key);
+    FLastEntry = &It->second;
+    return It->second;
+}
+
+TQtCanvas::TFontEntry& TQtCanvas::ResolveFont(double PixelSize, double& Scale) const {
+    const TCanvasFont& F = Font();
+    int Pixels;
+    if (PixelSize <= MaxDirectPixels) {
+        Pixels = std::max(1, static_cast<int>(std::lround(PixelSize)));
+        Scale = 1.0;
+    } else {
+        Pixels = MaxDirectPixels;
+        Scale = PixelSize / MaxDirectPixels;
+    }
+    return FontAt(F.Name, Pixels, F.Weight, F.Italic);
+}
+
+QRawFont TQtCanvas::CurrentRawFont() const {
+    double Scale;
+    const double Px = CurrentPixelSize();
+    return ResolveFont(Px > 0 ? Px : 1.0, Scale).Raw;
+}
+
+double TQtCanvas::LayoutWidth(TFontEntry& E, const std::string& Text) const {
+    double W = 0.0;
+    for (unsigned char C : Text) W += E.Advance(C);
+    return W;
+}
+
+double TQtCanvas::TextWidth(const std::string& Text) {
+    if (Text.empty()) return 0.0;
+    const double Px = CurrentPixelSize();
+    double Scale;
+    double W;
+    if (Px > 0) {
+        W = LayoutWidth(ResolveFont(Px, Scale), Text) * Scale;
+    } else {
+        // Too small to draw; the width still grows with the height.
+        const double Logical = std::fabs(static_cast<double>(Font().Height));
+        const double Wanted = Logical * std::fabs(Mapping().ScaleY());
+        if (!(Wanted > 0) || !std::isfinite(Wanted)) return 0.0;
+        W = LayoutWidth(ResolveFont(MaxDirectPixels, Scale), Text) * Wanted / MaxDirectPixels;
+    }
+    return W / std::fabs(Mapping().ScaleX());
+}
+
+void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent) {
+    if (!FPainter || Text.empty()) return;
+    const double Px = CurrentPixelSize();
+    if (Px <= 0) return;
+    FlushPixels();
+    double Scale;
+    TFontEntry& E = ResolveFont(Px, Scale);
+    const double W = LayoutWidth(E, Text);
+    const double H = E.Ascent + E.Descent;
+    const QPointF P = ToDevice(X, Y);
+
+    QTransform T;
+    T.translate(P.x(), P.y());
+    // The escapement turns counter-clockwise on the page, which is clockwise in device
+    // coordinates with y down.
+    T.rotate(-Font().Escapement / 10.0);
+    T.scale(Scale, Scale);
+    // A text whose cell misses the device is not drawn at all.
+    const QRectF Box = T.mapRect(QRectF(0, 0, W, H));
+    if (Box.right() < 0 || Box.bottom() < 0 || Box.left() > Mapping().ViewportExtX ||
+        Box.top() > Mapping().ViewportExtY)
+        return;
+
+    QVector<quint32> Glyphs;
+    QVector<QPointF> Positions;
+    Glyphs.reserve(static_cast<int>(Text.size()));
+    Positions.reserve(static_cast<int>(Text.size()));
+    // Zoomed far in, a text may be much larger than the device: glyphs whose cell (widened
+    // by half an em for overhangs) misses the device are left out, so that the rasteriser
+    // does not fill the outlines of letters nobody sees.
+    const bool Clip = Box.width() > 2 * Mapping().ViewportExtX ||
+                      Box.height() > 2 * Mapping().ViewportExtY;
+    const double Em = H;
+    double X0 = 0.0;
+    for (unsigned char C : Text) {
+        const double Adv = E.Advance(C);
+        bool Visible = true;
+        if (Clip) {
+            const QRectF Cell = T.mapRect(QRectF(X0 - Em / 2, 0, Adv + Em, H));
+            Visible = !(Cell.right() < 0 || Cell.bottom() < 0 ||
+                        Cell.left() > Mapping().ViewportExtX ||
+                        Cell.top() > Mapping().ViewportExtY);
+        }
+        if (Visible) {
+            Glyphs.append(E.Glyph(C));
+            Positions.append(QPointF(X0, 0.0));
+        }
+        X0 += Adv;
+    }
+    if (Glyphs.isEmpty()) return;
+    QGlyphRun Run;
+    Run.setRawFont(E.Raw);
+    Run.setGlyphIndexes(Glyphs);
+    Run.setPositions(Positions);
+
+    const QTransform Before = FPainter->worldTransform();
+    FPainter->setWorldTransform(T, true);
+    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    FPenApplied = false;
+    if (!Transparent) FPainter->fillRect(QRectF(0, 0, W, H), ToQColor(BrushColor()));
+    FPainter->setPen(ToQColor(FontColor()));
+    FPainter->drawGlyphRun(QPointF(0, E.Ascent), Run);
+    FPainter->setWorldTransform(Before);
+}
+
+} // namespace zarvo

@@ -1,0 +1,126 @@
+// The command line's --preview: the page picture of a sheet as a PNG image, without a window.
+#include "previewcommand.h"
+
+#include "sheet/sheetfile.h"
+#include "view/pageview.h"
+#include "view/textmeasure.h"
+
+#include <QGuiApplication>
+#include <QImage>
+#include <QPainter>
+#include <QSaveFile>
+
+#include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+namespace zarvo {
+
+namespace {
+
+const int MaxImageSide = 10000;
+
+int Fail(const std::string& Msg) {
+    std::fprintf(stderr, "%s\n", Msg.c_str());
+    return 1;
+}
+
+// A whole decimal number without sign or other characters.
+bool ParseCount(const std::string& S, long& Value) {
+    if (S.empty() || S.size() > 9 || S.find_first_not_of("0123456789") != std::string::npos)
+        return false;
+    Value = std::strtol(S.c_str(), nullptr, 10);
+    return true;
+}
+
+// "AxB" with two whole numbers.
+bool ParsePair(const std::string& S, char Sep, long& A, long& B) {
+    const auto P = S.find(Sep);
+    return P != std::string::npos && ParseCount(S.substr(0, P), A) &&
+           ParseCount(S.substr(P + 1), B);
+}
+
+struct TPreviewOptions {
+    std::string SheetFile;
+    std::string Out;
+    long Width = 800, Height = 600;
+    long Zoom = ZoomWholePage;
+    long ScrollX = 0, ScrollY = 15;
+};
+
+// Empty when the options are complete and sound, else the message.
+std::string ParseOptions(const std::vector<std::string>& Args, TPreviewOptions& O) {
+    for (std::size_t I = 0; I < Args.size(); ++I) {
+        const std::string& A = Args[I];
+        const bool HasValue = I + 1 < Args.size();
+        if (A == "-o" || A == "--size" || A == "--zoom" || A == "--scroll") {
+            if (!HasValue) return "Nach " + A + " fehlt ein Wert.";
+            const std::string& V = Args[++I];
+            if (A == "-o") {
+                O.Out = V;
+            } else if (A == "--size") {
+                if (!ParsePair(V, 'x', O.Width, O.Height) || O.Width < MinViewPixels ||
+                    O.Height < MinViewPixels || O.Width > MaxImageSide ||
+                    O.Height > MaxImageSide)
+                    return "Ungültige Bildgröße: " + V + " (erlaubt sind 50x50 bis 10000x10000)";
+            } else if (A == "--zoom") {
+                if (!ParseCount(V, O.Zoom) || O.Zoom < ZoomMin || O.Zoom > ZoomMax ||
+                    (O.Zoom & (O.Zoom - 1)) != 0)
+                    return "Ungültiger Zoom: " + V + " (erlaubt sind 1, 2, 4, ... 4096)";
+            } else {
+                if (!ParsePair(V, ',', O.ScrollX, O.ScrollY) || O.ScrollX > 100 ||
+                    O.ScrollY > 100)
+                    return "Ungültige Bildlaufposition: " + V + " (erlaubt sind 0 bis 100)";
+            }
+        } else if (O.SheetFile.empty() && !A.empty() && A[0] != '-') {
+            O.SheetFile = A;
+        } else {
+            return "Zu viele oder unbekannte Angaben: " + A;
+        }
+    }
+    if (O.SheetFile.empty()) return "--preview braucht eine Blattdatei.";
+    if (O.Out.empty()) return "--preview braucht eine Ausgabedatei (-o BILD.png).";
+    return {};
+}
+
+} // namespace
+
+int RunPreviewCommand(const std::vector<std::string>& Args) {
+    TPreviewOptions O;
+    const std::string Problem = ParseOptions(Args, O);
+    if (!Problem.empty()) return Fail(Problem);
+
+    // The picture needs fonts but no screen.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    static int Argc = 1;
+    static char Name[] = "zarvo";
+    static char* Argv[] = {Name, nullptr};
+    std::unique_ptr<QGuiApplication> App;
+    if (!QCoreApplication::instance()) App = std::make_unique<QGuiApplication>(Argc, Argv);
+
+    TSheet Sheet;
+    const TSheetResult Loaded = LoadSheet(Sheet, O.SheetFile, MakeTextMeasure());
+    if (!Loaded.Succeeded()) return Fail(Loaded.Message);
+
+    TPageView View(Sheet);
+    View.FZoom = static_cast<int>(O.Zoom);
+    View.FHorzPos = static_cast<int>(O.ScrollX);
+    View.FVertPos = static_cast<int>(O.ScrollY);
+    View.SetupPageMapping();
+    View.FormResize(static_cast<int>(O.Width), static_cast<int>(O.Height));
+
+    QImage Image(static_cast<int>(O.Width), static_cast<int>(O.Height), QImage::Format_RGB32);
+    if (Image.isNull()) return Fail("Zu wenig Speicher für ein Bild dieser Größe.");
+    {
+        QPainter Painter(&Image);
+        View.Paint(Painter);
+    }
+    // Written beside the target and renamed at the end: a failed run leaves no half image.
+    QSaveFile File(QString::fromLocal8Bit(O.Out.c_str()));
+    if (!File.open(QIODevice::WriteOnly) || !Image.save(&File, "PNG") || !File.commit())
+        return Fail("Fehler beim Schreiben nach " + O.Out + " (" +
+                    File.errorString().toLocal8Bit().toStdString() + ")");
+    return 0;
+}
+
+} // namespace zarvo

@@ -1,0 +1,94 @@
+// zarvo --preview: the program renders exactly the picture the page view paints, and refuses
+// bad arguments with a message and without writing anything.
+#include "sheet/sheetfile.h"
+#include "testsupport.h"
+#include "view/pageview.h"
+#include "view/textmeasure.h"
+
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+using namespace zarvo;
+
+
+const char SheetText[] =
+    "[Global]\r\nCount=3\r\nLandscape=1\r\nPaperHeight=29.6\r\nPaperWidth=21.0\r\n"
+    "[Frame01]\r\nName=/daten/grafik/kurve.eps\r\nBBox=1\r\nXOrigin=2.0\r\nYOrigin=3.5\r\n"
+    "XSize=12.3\r\nYSize=8.8\r\n"
+    "[Frame02]\r\nName=E = mc^2\r\nBBox=2\r\nXOrigin=4.0\r\nYOrigin=16.0\r\nFontType=2\r\n"
+    "FontSize=30\r\nFontStyle=1\r\nFontColor=32768\r\n"
+    "[Frame03]\r\nName=/daten/ohne.eps\r\nBBox=0\r\nXOrigin=18.0\r\nYOrigin=6.0\r\n";
+
+QImage Expected(const std::string& File, int W, int H, int Zoom, int HPos, int VPos) {
+    TSheet Sheet;
+    EXPECT_TRUE(LoadSheet(Sheet, File, MakeTextMeasure()).Succeeded());
+    TPageView View(Sheet);
+    View.FZoom = Zoom;
+    View.FHorzPos = HPos;
+    View.FVertPos = VPos;
+    View.SetupPageMapping();
+    View.FormResize(W, H);
+    QImage Image(W, H, QImage::Format_RGB32);
+    QPainter Painter(&Image);
+    View.Paint(Painter);
+    return Image;
+}
+
+TEST(PreviewCommand, RendersThePagePictureAsThePreviewPaintsIt) {
+    zarvotest::TTempDir Dir;
+    const std::string Sheet = Dir.File("blatt.zvs"), Out = Dir.File("blatt.png");
+    zarvotest::WriteFile(Sheet, SheetText);
+
+    auto R = zarvotest::Run({ZARVO_PROGRAM, "--preview", Sheet, "-o", Out});
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    QImage Image(QString::fromStdString(Out));
+    ASSERT_EQ(Image.width(), 800);
+    ASSERT_EQ(Image.height(), 600);
+    EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) == Expected(Sheet, 800, 600, 64, 0, 15));
+
+    R = zarvotest::Run({ZARVO_PROGRAM, "--preview", Sheet, "--size", "640x480", "--zoom", "8", "--scroll",
+             "30,70", "-o", Out});
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    Image = QImage(QString::fromStdString(Out));
+    ASSERT_EQ(Image.width(), 640);
+    EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) == Expected(Sheet, 640, 480, 8, 30, 70));
+}
+
+TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
+    zarvotest::TTempDir Dir;
+    const std::string Sheet = Dir.File("blatt.zvs"), Out = Dir.File("out.png");
+    zarvotest::WriteFile(Sheet, SheetText);
+    const std::vector<std::vector<std::string>> Cases = {
+        {"--preview", Sheet},
+        {"--preview", "-o", Out},
+        {"--preview", Sheet, "-o"},
+        {"--preview", Sheet, "-o", Out, "--size", "40x600"},
+        {"--preview", Sheet, "-o", Out, "--size", "-800x600"},
+        {"--preview", Sheet, "-o", Out, "--zoom", "3"},
+        {"--preview", Sheet, "-o", Out, "--scroll", "101,0"},
+        {"--preview", Sheet, Sheet, "-o", Out},
+        {"--preview", Dir.File("fehlt.zvs"), "-o", Out},
+    };
+    for (const auto& Args : Cases) {
+        std::vector<std::string> Full = {ZARVO_PROGRAM};
+        Full.insert(Full.end(), Args.begin(), Args.end());
+        const auto R = zarvotest::Run(Full);
+        std::string Line;
+        for (const auto& A : Args) Line += A + " ";
+        EXPECT_EQ(R.Status, 1) << Line;
+        EXPECT_FALSE(R.Err.empty()) << Line;
+        EXPECT_FALSE(zarvotest::FileExists(Out)) << Line;
+    }
+    const auto R = zarvotest::Run({ZARVO_PROGRAM, "--preview", Sheet, "-o", Dir.File("nix/out.png")});
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find("Fehler beim Schreiben nach"), std::string::npos) << R.Err;
+
+    const auto Help = zarvotest::Run({ZARVO_PROGRAM, "--help"});
+    EXPECT_NE(Help.Out.find("--preview"), std::string::npos);
+}
+
+} // namespace
