@@ -43,14 +43,14 @@ TEST(PreviewCommand, RendersThePagePictureAsThePreviewPaintsIt) {
     const std::string Sheet = Dir.File("blatt.zvs"), Out = Dir.File("blatt.png");
     zarvotest::WriteFile(Sheet, SheetText);
 
-    auto R = zarvotest::Run({ZARVO_PROGRAM, "--preview", Sheet, "-o", Out});
+    auto R = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "-o", Out});
     ASSERT_EQ(R.Status, 0) << R.Err;
     QImage Image(QString::fromStdString(Out));
     ASSERT_EQ(Image.width(), 800);
     ASSERT_EQ(Image.height(), 600);
     EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) == Expected(Sheet, 800, 600, 64, 0, 15));
 
-    R = zarvotest::Run({ZARVO_PROGRAM, "--preview", Sheet, "--size", "640x480", "--zoom", "8", "--scroll",
+    R = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "--size", "640x480", "--zoom", "8", "--scroll",
              "30,70", "-o", Out});
     ASSERT_EQ(R.Status, 0) << R.Err;
     Image = QImage(QString::fromStdString(Out));
@@ -76,18 +76,18 @@ TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
     for (const auto& Args : Cases) {
         std::vector<std::string> Full = {ZARVO_PROGRAM};
         Full.insert(Full.end(), Args.begin(), Args.end());
-        const auto R = zarvotest::Run(Full);
+        const auto R = zarvotest::RunProgram(Full);
         std::string Line;
         for (const auto& A : Args) Line += A + " ";
         EXPECT_EQ(R.Status, 1) << Line;
         EXPECT_FALSE(R.Err.empty()) << Line;
         EXPECT_FALSE(zarvotest::FileExists(Out)) << Line;
     }
-    const auto R = zarvotest::Run({ZARVO_PROGRAM, "--preview", Sheet, "-o", Dir.File("nix/out.png")});
+    const auto R = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "-o", Dir.File("nix/out.png")});
     EXPECT_EQ(R.Status, 1);
     EXPECT_NE(R.Err.find("Fehler beim Schreiben nach"), std::string::npos) << R.Err;
 
-    const auto Help = zarvotest::Run({ZARVO_PROGRAM, "--help"});
+    const auto Help = zarvotest::RunProgram({ZARVO_PROGRAM, "--help"});
     EXPECT_NE(Help.Out.find("--preview"), std::string::npos);
 }
 
