@@ -51,7 +51,8 @@ TPSFontDialog::TPSFontDialog(QWidget* Parent)
     ItalCB = new QCheckBox("kursiv", Panel);
     SizeCB = new QComboBox(Panel);
     SizeCB->setEditable(true);
-    // Typed sizes are not added to the list, and no completion: typing 1 must mean 1, not 10.
+    // Typed sizes are neither added to the list nor completed from it: what is typed is the
+    // size.
     SizeCB->setInsertPolicy(QComboBox::NoInsert);
     SizeCB->setCompleter(nullptr);
     SizeCB->addItems({"6", "8", "10", "12", "14", "18", "24", "36", "48", "60", "72", "96",
