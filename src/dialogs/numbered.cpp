@@ -171,6 +171,7 @@ QString Plain(const QString& Text, TNumFloatFormat Format) {
         S.remove(QChar(' '));
         S.remove(QChar(0xA0));
         S.remove(QChar(0x202F));
+        S.replace(QChar(0x2212), '-'); // some locales write a typographic minus
         if (S.startsWith('(') && S.endsWith(')')) S = "-" + S.mid(1, S.size() - 2);
     }
     return S;
@@ -231,7 +232,7 @@ QString TFloatEdit::FormatValue(double X) const {
         return FixedFormat(X, P, D, false);
     case ffNumber:
         return FixedFormat(X, P, D, true);
-    case ffCurrency:
+    case ffCurrency: // entirely the locale's: symbol, its place, its separators
         return QLocale().toCurrencyString(X, QString(), D);
     case ffNormalized:
         return QString::fromLatin1(NormalizedFloatToStr(X, LocaleDecimalChar(), FDigits).c_str());

@@ -40,8 +40,8 @@ TPlotTextDialog::TPlotTextDialog(QWidget* Parent) : QDialog(Parent) {
     // Reachable with Tab, but a click leaves the focus (and the selection) in the field.
     CharTabBtn->setFocusPolicy(Qt::TabFocus);
     CharTabBtn->setAutoDefault(false);
-    HochBtn = MarkerButton(this, SuperscriptGlyph(), "Hochgestellt");
-    TiefBtn = MarkerButton(this, SubscriptGlyph(), "Tiefgestellt");
+    HochBtn = MarkerButton(this, SuperscriptGlyph(), "Superscript");
+    TiefBtn = MarkerButton(this, SubscriptGlyph(), "Subscript");
     OKBtn = new QPushButton(OkGlyph(), "OK", this);
     OKBtn->setDefault(true);
     CancelBtn = new QPushButton(CancelGlyph(), "Cancel", this);

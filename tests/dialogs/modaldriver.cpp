@@ -1,5 +1,4 @@
-// Helpers of the dialog tests: driving a modal dialog from inside its own event loop, and
-// counting beeps.
+// Helpers of the dialog tests: driving modal dialogs from inside their event loop, beeps.
 #include "modaldriver.h"
 
 #include "dialogs/beep.h"
