@@ -1,0 +1,127 @@
+// Modal table of the 256 character codes of a font, from which the user picks one character.
+#include "dialogs/chartabledlg.h"
+
+#include "dialogs/buttonglyphs.h"
+#include "dialogs/textcodec.h"
+#include "support/winsub.h"
+
+#include <QApplication>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace zarvo {
+
+namespace {
+constexpr int GridCells = 17;
+} // namespace
+
+TCharTableDialog::TCharTableDialog(QWidget* Parent) : QDialog(Parent) {
+    setWindowTitle("Zeichentabelle");
+
+    CharGrid = new QTableWidget(GridCells, GridCells, this);
+    CharGrid->horizontalHeader()->hide();
+    CharGrid->verticalHeader()->hide();
+    for (QHeaderView* H : {CharGrid->horizontalHeader(), CharGrid->verticalHeader()}) {
+        H->setMinimumSectionSize(CellSize);
+        H->setDefaultSectionSize(CellSize);
+        H->setSectionResizeMode(QHeaderView::Fixed);
+    }
+    CharGrid->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CharGrid->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    CharGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    CharGrid->setSelectionMode(QAbstractItemView::SingleSelection);
+    CharGrid->setTabKeyNavigation(false);
+    const int Side = GridCells * CellSize + 2 * CharGrid->frameWidth();
+    CharGrid->setFixedSize(Side, Side);
+    FHeaderFont = CharGrid->font().family();
+    for (int R = 0; R < GridCells; ++R)
+        for (int C = 0; C < GridCells; ++C)
+            CharGrid->setItem(R, C, new QTableWidgetItem);
+    // The headers cannot become the current cell: keep it on a character.
+    connect(CharGrid, &QTableWidget::currentCellChanged, this, [this](int Row, int Col) {
+        if (Row >= 0 && Col >= 0 && (Row == 0 || Col == 0))
+            CharGrid->setCurrentCell(std::max(Row, 1), std::max(Col, 1));
+    });
+    connect(CharGrid, &QTableWidget::cellDoubleClicked, this,
+            &TCharTableDialog::CharGridDblClick);
+    SetCharFont(FHeaderFont);
+    CharGrid->setCurrentCell(1, 1);
+
+    OKBtn = new QPushButton(OkGlyph(), "Select", this);
+    OKBtn->setDefault(true);
+    CancelBtn = new QPushButton(CancelGlyph(), "Cancel", this);
+    connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
+    auto* Buttons = new QHBoxLayout;
+    Buttons->addStretch();
+    Buttons->addWidget(OKBtn);
+    Buttons->addWidget(CancelBtn);
+    auto* Main = new QVBoxLayout(this);
+    Main->addWidget(CharGrid, 0, Qt::AlignHCenter);
+    Main->addLayout(Buttons);
+
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+    setFixedSize(sizeHint().expandedTo(QSize(397, 245)));
+}
+
+void TCharTableDialog::SetCharFont(const QString& FontName) {
+    FCharFont = FontName;
+    for (int R = 0; R < GridCells; ++R)
+        for (int C = 0; C < GridCells; ++C)
+            CharGridDrawCell(C, R);
+}
+
+void TCharTableDialog::CharGridDrawCell(int Col, int Row) {
+    QTableWidgetItem* Item = CharGrid->item(Row, Col);
+    if (!Item) return;
+    Item->setTextAlignment(Qt::AlignCenter);
+    if (Row == 0 || Col == 0) {
+        QFont F(FHeaderFont, 8);
+        F.setBold(true);
+        Item->setFont(F);
+        Item->setFlags(Qt::NoItemFlags);
+        Item->setBackground(CharGrid->palette().button());
+        Item->setForeground(CharGrid->palette().buttonText());
+        if (Row == 0 && Col > 0)
+            Item->setText(ToQt(ByteToHex(static_cast<std::uint8_t>(Col - 1))));
+        else if (Col == 0 && Row > 0)
+            Item->setText(ToQt(ByteToHex(static_cast<std::uint8_t>(Row - 1))));
+        return;
+    }
+    const int Code = (Row - 1) * 16 + (Col - 1);
+    Item->setFont(QFont(FCharFont, 8));
+    Item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable);
+    Item->setText(ToQt(std::string(1, static_cast<char>(Code))));
+    Item->setData(Qt::UserRole, Code);
+}
+
+int TCharTableDialog::CurrentCode() const {
+    const int Row = CharGrid->currentRow();
+    const int Col = CharGrid->currentColumn();
+    if (Row < 1 || Col < 1) return 0;
+    return (Col - 1) + (Row - 1) * 16;
+}
+
+void TCharTableDialog::CharGridDblClick(int Row, int Col) {
+    if (Row < 1 || Col < 1) return; // a header is no character
+    CharGrid->setCurrentCell(Row, Col);
+    accept();
+}
+
+int TCharTableDialog::Execute(const QString& FontName) {
+    SetCharFont(FontName);
+    CharGrid->setFocus();
+    return exec() == QDialog::Accepted ? CurrentCode() : 0;
+}
+
+int SelectChar(const std::string& FontName) {
+    TCharTableDialog Dialog(QApplication::activeWindow());
+    return Dialog.Execute(ToQt(FontName));
+}
+
+} // namespace zarvo
