@@ -131,10 +131,9 @@ TVerzDialog::TVerzDialog(QWidget* Parent) : QDialog(Parent) {
 
 TVerzDialog::~TVerzDialog() {
     // Hiding and deleting the controls sends signals; none may reach this half-destroyed dialog.
-    for (QObject* Control :
-         {static_cast<QObject*>(DriveComboBox), static_cast<QObject*>(DirectoryListBox),
-          static_cast<QObject*>(SelectedDir)})
-        disconnect(Control, nullptr, this, nullptr);
+    disconnect(DriveComboBox, nullptr, this, nullptr);
+    disconnect(DirectoryListBox, nullptr, this, nullptr);
+    disconnect(SelectedDir, nullptr, this, nullptr);
     SelectedDir->removeEventFilter(this);
     OKBtn->removeEventFilter(this);
     CancelBtn->removeEventFilter(this);

@@ -6,6 +6,7 @@
 #include "testsupport.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
@@ -20,39 +21,40 @@
 
 using namespace zarvo;
 using zarvotest::PressKey;
-using zarvotest::RunModal;
+using Paths = std::vector<std::string>;
 
 namespace {
-
-std::string Canonical(const std::string& Path) {
-    return QFileInfo(QString::fromStdString(Path)).canonicalFilePath().toStdString();
-}
-
-std::string CurrentFolder() {
-    return QDir::currentPath().toStdString();
-}
-
-void MakeDir(const std::string& Path) {
-    ASSERT_EQ(::mkdir(Path.c_str(), 0755), 0) << Path;
-}
 
 // Every test gets its own folders and dialog; the program's current folder is put back.
 class VerzDialogTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        Root = Canonical(Temp.Path());
-        MakeDir(Root + "/alpha");
-        MakeDir(Root + "/beta");
+        Root = QFileInfo(QString::fromStdString(Temp.Path())).canonicalFilePath().toStdString();
+        MakeDir("/alpha");
+        MakeDir("/beta");
     }
-    void TearDown() override { EXPECT_TRUE(QDir::setCurrent(SavedCwd)) << SavedCwd.toStdString(); }
+    void TearDown() override { EXPECT_TRUE(QDir::setCurrent(SavedCwd)); }
 
-    // Loads the dialog at Dir and shows it without a modal loop.
+    std::string P(const std::string& Sub) const { return Root + Sub; }
+    void MakeDir(const std::string& Sub) { ASSERT_EQ(::mkdir(P(Sub).c_str(), 0755), 0) << Sub; }
+    // Loads the dialog and shows it without a modal loop.
     void Open(const std::string& Dir, const std::string& Home = std::string()) {
         Dlg.hide();
         Dlg.Load("Verzeichnis mit EPS-Dateien", Home, -1, -1, Dir);
         Dlg.show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(&Dlg));
     }
+    // Runs Execute modally with Script acting inside it.
+    bool Run(std::string& Dir, const std::function<void()>& Script) {
+        return zarvotest::RunModal(
+            Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); }, Script);
+    }
+    // The user picks history entry I from the drop-down list.
+    void Pick(int I) {
+        Dlg.SelectedDir->setCurrentIndex(I);
+        emit Dlg.SelectedDir->activated(I);
+    }
+    std::string Shown() const { return Dlg.SelectedDir->currentText().toStdString(); }
 
     const QString SavedCwd = QDir::currentPath();
     zarvotest::TTempDir Temp;
@@ -62,330 +64,225 @@ protected:
 };
 
 TEST_F(VerzDialogTest, HistoryStartsAsPlainBoxAndKeepsEachFolderOnceWhateverTheCase) {
-    std::string Dir = Root + "/alpha";
-    // First use: no history, so no drop-down list to open. Tab on OK closes with OK.
-    const bool First = RunModal(
-        Dlg, [&] { return Dlg.Execute("Verzeichnis mit EPS-Dateien", "", -1, -1, Dir); },
-        [&] {
-            EXPECT_TRUE(Dlg.SelectedDir->IsSimple());
-            Dlg.SelectedDir->showPopup();
-            EXPECT_FALSE(Dlg.SelectedDir->view()->isVisible());
-            ASSERT_EQ(QApplication::focusWidget(), Dlg.SelectedDir);
-            PressKey(Dlg.SelectedDir, Qt::Key_Tab);
-            ASSERT_EQ(QApplication::focusWidget(), Dlg.OKBtn);
-            PressKey(Dlg.OKBtn, Qt::Key_Tab);
-        });
-    EXPECT_TRUE(First);
-    EXPECT_EQ(Dir, Root + "/alpha");
-    EXPECT_EQ(Dlg.History(), std::vector<std::string>{Root + "/alpha"});
-
-    // Second use: a drop-down box with the one entry.
-    Dir = Root + "/beta";
-    const bool Second = RunModal(
-        Dlg, [&] { return Dlg.Execute("Verzeichnis mit EPS-Dateien", "", -1, -1, Dir); },
-        [&] {
-            EXPECT_FALSE(Dlg.SelectedDir->IsSimple());
-            EXPECT_EQ(Dlg.SelectedDir->count(), 1);
-            Dlg.SelectedDir->showPopup();
-            EXPECT_TRUE(Dlg.SelectedDir->view()->isVisible());
-            Dlg.SelectedDir->hidePopup();
-            QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
-        });
-    EXPECT_TRUE(Second);
-    EXPECT_EQ(Dlg.History(), (std::vector<std::string>{Root + "/alpha", Root + "/beta"}));
-
-    // The same folders again, one spelt in other letters: no new entries.
-    Dlg.AddHistory(Root + "/ALPHA");
-    Open(Root + "/alpha");
-    Dlg.OKBtnClick();
-    EXPECT_EQ(Dlg.History(), (std::vector<std::string>{Root + "/alpha", Root + "/beta"}));
-    // Removing also ignores the case and then selects the first entry.
-    Dlg.RemoveHistory(Root + "/BETA");
-    EXPECT_EQ(Dlg.History(), std::vector<std::string>{Root + "/alpha"});
-    EXPECT_EQ(Dlg.SelectedDir->currentIndex(), 0);
+    std::string Dir = P("/alpha");
+    // No history yet: no list to drop down. Tab from the box reaches OK, Tab on OK confirms.
+    EXPECT_TRUE(Run(Dir, [&] {
+        EXPECT_TRUE(Dlg.SelectedDir->IsSimple());
+        Dlg.SelectedDir->showPopup();
+        EXPECT_FALSE(Dlg.SelectedDir->view()->isVisible());
+        ASSERT_EQ(QApplication::focusWidget(), Dlg.SelectedDir);
+        PressKey(Dlg.SelectedDir, Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), Dlg.OKBtn);
+        PressKey(Dlg.OKBtn, Qt::Key_Tab);
+    }));
+    EXPECT_EQ(Dir, P("/alpha"));
+    EXPECT_TRUE(Run(Dir, [&] {
+        EXPECT_FALSE(Dlg.SelectedDir->IsSimple());
+        QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
+    }));
+    EXPECT_EQ(Dlg.History(), Paths{P("/alpha")});
+    Dlg.AddHistory(P("/ALPHA"));
+    Dlg.AddHistory(P("/beta"));
+    EXPECT_EQ(Dlg.History(), (Paths{P("/alpha"), P("/beta")}));
+    Dlg.RemoveHistory(P("/Beta"));
+    EXPECT_EQ(Dlg.History(), Paths{P("/alpha")});
 }
 
-TEST_F(VerzDialogTest, LeavingOkOrCancelByKeyboardClosesButAMouseClickCounts) {
-    // Tab from Cancel cancels; the caller's folder stays.
-    std::string Dir = Root + "/alpha";
-    EXPECT_FALSE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] {
-            Dlg.UpBtnClick();
-            Dlg.CancelBtn->setFocus(Qt::TabFocusReason);
-            PressKey(Dlg.CancelBtn, Qt::Key_Tab);
-        }));
-    EXPECT_EQ(Dir, Root + "/alpha");
+TEST_F(VerzDialogTest, TabAwayFromOkOrCancelClosesTheDialogAClickElsewhereDoesNot) {
+    std::string Dir = P("/alpha");
+    EXPECT_FALSE(Run(Dir, [&] {
+        Dlg.UpBtnClick();
+        QWidget* List = Dlg.DirectoryListBox->viewport();
+        for (QPushButton* Button : {Dlg.OKBtn, Dlg.CancelBtn}) {
+            Button->setFocus(Qt::TabFocusReason);
+            QTest::mouseClick(List, Qt::LeftButton, Qt::NoModifier, QPoint(5, 5));
+            ASSERT_NE(QApplication::focusWidget(), Button);
+            ASSERT_TRUE(Dlg.isVisible());
+        }
+        Dlg.CancelBtn->setFocus(Qt::TabFocusReason);
+        PressKey(Dlg.CancelBtn, Qt::Key_Tab);
+    }));
+    EXPECT_EQ(Dir, P("/alpha"));
     EXPECT_TRUE(Dlg.History().empty());
-
-    // Shift+Tab away from OK confirms too.
-    EXPECT_TRUE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] {
-            Dlg.UpBtnClick();
-            Dlg.OKBtn->setFocus(Qt::TabFocusReason);
-            PressKey(Dlg.OKBtn, Qt::Key_Backtab, Qt::ShiftModifier);
-        }));
-    EXPECT_EQ(Dir, Root);
-
-    // With the focus on OK, a click on Cancel cancels (the focus leaves OK by mouse).
-    Dir = Root + "/beta";
-    EXPECT_FALSE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] {
-            Dlg.UpBtnClick();
-            Dlg.OKBtn->setFocus(Qt::TabFocusReason);
-            QTest::mouseClick(Dlg.CancelBtn, Qt::LeftButton);
-        }));
-    EXPECT_EQ(Dir, Root + "/beta");
-    // Escape cancels as well.
-    EXPECT_FALSE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] { PressKey(&Dlg, Qt::Key_Escape); }));
 }
 
 TEST_F(VerzDialogTest, StartsAtDirOrElseAtTheCurrentFolderWithoutAMessage) {
-    QDir::setCurrent(QString::fromStdString(Root + "/beta"));
-    Open("");
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-    Open(Root + "/missing");
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-    zarvotest::WriteFile(Root + "/beta/file.eps", "%!PS\n");
-    Open(Root + "/beta/file.eps");
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
+    QDir::setCurrent(QString::fromStdString(P("/beta")));
+    zarvotest::WriteFile(P("/beta/file.eps"), "%!PS\n");
+    for (const std::string& Start : {std::string(), P("/missing"), P("/beta/file.eps")}) {
+        Open(Start);
+        EXPECT_EQ(Dlg.Directory(), P("/beta")) << Start;
+    }
     EXPECT_TRUE(Seam.Errors.empty());
-
-    // A start folder that exists becomes the program's current folder; a relative one counts
-    // from the current folder; a trailing separator is dropped.
-    Open(Root + "/alpha/");
-    EXPECT_EQ(Dlg.Directory(), Root + "/alpha");
-    EXPECT_EQ(CurrentFolder(), Root + "/alpha");
+    // A folder that exists becomes the program's current folder; relative ones count from it.
+    Open(P("/alpha/"));
+    EXPECT_EQ(QDir::currentPath().toStdString(), P("/alpha"));
     Open("../beta");
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-    EXPECT_EQ(Dlg.windowTitle(), QStringLiteral("Verzeichnis mit EPS-Dateien"));
-    // The box and the hidden label show the folder.
-    EXPECT_EQ(Dlg.SelectedDir->currentText().toStdString(), Root + "/beta");
-    EXPECT_EQ(Dlg.Verzname->text().toStdString(), Root + "/beta");
-}
+    EXPECT_EQ(Dlg.Directory(), P("/beta"));
+    EXPECT_EQ(Shown(), P("/beta"));
 
-TEST_F(VerzDialogTest, PlacedCentredOrKeptInsideTheScreen) {
-    Seam.Screen = {1024, 768};
+    // Placed centred, or moved inside the screen.
     Dlg.Load("X", "", -1, -1, Root);
     EXPECT_EQ(Dlg.pos(), QPoint((1024 - Dlg.width()) / 2, (768 - Dlg.height()) / 2));
     Dlg.Load("X", "", 5000, 700, Root);
     EXPECT_EQ(Dlg.pos(), QPoint(1024 - Dlg.width() - 20, 768 - Dlg.height() - 20));
-    Dlg.Load("X", "", 10, 20, Root);
-    EXPECT_EQ(Dlg.pos(), QPoint(10, 20));
 }
 
 TEST_F(VerzDialogTest, UpGoesToTheParentAndStaysAtTheRoot) {
-    Open(Root + "/alpha");
+    Open(P("/alpha"));
     Dlg.UpBtnClick();
     EXPECT_EQ(Dlg.Directory(), Root);
-    EXPECT_EQ(Dlg.SelectedDir->currentText().toStdString(), Root);
-    Open("/");
+    EXPECT_EQ(Shown(), Root);
+    Open("/tmp");
     Dlg.UpBtnClick();
     EXPECT_EQ(Dlg.Directory(), "/");
-    // One level below the root goes to the root.
-    Open("/tmp");
     Dlg.UpBtnClick();
     EXPECT_EQ(Dlg.Directory(), "/");
 }
 
 TEST_F(VerzDialogTest, NewCreatesTheWholeChainAndReportsWhatCannotBeCreated) {
-    Open(Root + "/alpha");
-    QString Caption, Prompt, Initial = QStringLiteral("unset");
-    QString Answer = QStringLiteral("one/two/three");
-    Dlg.InputQuery = [&](const QString& C, const QString& P, QString& Value) {
+    QString Caption, Prompt, Initial = QStringLiteral("unset"), Answer = QStringLiteral("1/2/3");
+    Dlg.InputQuery = [&](const QString& C, const QString& Pr, QString& Value) {
         Caption = C;
-        Prompt = P;
+        Prompt = Pr;
         Initial = Value;
         Value = Answer;
-        return true;
+        return !Answer.isEmpty();
     };
+    Open(P("/alpha"));
     Dlg.NewBtnClick();
-    EXPECT_EQ(Caption.toStdString(), Root + "/alpha");
+    EXPECT_EQ(Caption.toStdString(), P("/alpha"));
     EXPECT_EQ(Prompt, QStringLiteral("Neues Verzeichnis:"));
     EXPECT_EQ(Initial, QString());
-    EXPECT_TRUE(QFileInfo(QString::fromStdString(Root + "/alpha/one/two/three")).isDir());
-    EXPECT_EQ(Dlg.Directory(), Root + "/alpha/one/two/three");
+    EXPECT_EQ(Dlg.Directory(), P("/alpha/1/2/3"));
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(P("/alpha/1/2/3"))).isDir());
 
-    // Under a regular file no folder can be made (ENOTDIR, also for root).
-    zarvotest::WriteFile(Root + "/beta/plain", "x");
-    Open(Root + "/beta");
-    Answer = QStringLiteral("plain/sub");
-    Dlg.NewBtnClick();
-    ASSERT_EQ(Seam.Errors.size(), 1u);
-    EXPECT_EQ(Seam.Errors[0],
-              "Verzeichnis: " + Root + "/beta/plain/sub konnte nicht erstellt werden!");
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-
-    // A read-only folder stops anyone but root.
+    // Under a regular file nothing can be made (ENOTDIR, for root too); under a read-only
+    // folder only root could.
+    zarvotest::WriteFile(P("/beta/plain"), "x");
+    std::vector<std::pair<std::string, QString>> Failing = {{"/beta", "plain/sub"}};
     if (::geteuid() != 0) {
-        MakeDir(Root + "/locked");
-        ::chmod((Root + "/locked").c_str(), 0555);
-        Open(Root + "/locked");
-        Answer = QStringLiteral("inner");
-        Dlg.NewBtnClick();
-        ASSERT_EQ(Seam.Errors.size(), 2u);
-        EXPECT_EQ(Seam.Errors[1],
-                  "Verzeichnis: " + Root + "/locked/inner konnte nicht erstellt werden!");
-        EXPECT_EQ(Dlg.Directory(), Root + "/locked");
+        MakeDir("/locked");
+        ::chmod(P("/locked").c_str(), 0555);
+        Failing.push_back({"/locked", "inner"});
     }
-
-    // Cancelling the input box creates nothing.
-    Open(Root + "/beta");
-    Dlg.InputQuery = [](const QString&, const QString&, QString& Value) {
-        Value = QStringLiteral("never");
-        return false;
-    };
-    Dlg.NewBtnClick();
-    EXPECT_FALSE(zarvotest::FileExists(Root + "/beta/never"));
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
+    for (const auto& [Folder, Name] : Failing) {
+        Seam.Errors.clear();
+        Open(P(Folder));
+        Answer = Name;
+        Dlg.NewBtnClick();
+        EXPECT_EQ(Seam.Errors, Paths{"Verzeichnis: " + P(Folder) + "/" + Name.toStdString() +
+                                     " konnte nicht erstellt werden!"});
+        EXPECT_EQ(Dlg.Directory(), P(Folder));
+    }
 }
 
 TEST_F(VerzDialogTest, HomeButtonOnlyWithAHomeFolderAndDroppedWhenMissing) {
-    Open(Root + "/alpha", "");
+    Open(P("/alpha"), "");
     EXPECT_FALSE(Dlg.HomeBtn->isVisible());
-
-    Open(Root + "/alpha", Root + "/beta");
-    EXPECT_TRUE(Dlg.HomeBtn->isVisible());
-    EXPECT_EQ(Dlg.HomeBtn->toolTip().toStdString(), "Standard: " + Root + "/beta");
+    Open(P("/alpha"), P("/beta"));
+    ASSERT_TRUE(Dlg.HomeBtn->isVisible());
+    EXPECT_EQ(Dlg.HomeBtn->toolTip().toStdString(), "Standard: " + P("/beta"));
     QTest::mouseClick(Dlg.HomeBtn, Qt::LeftButton);
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-    EXPECT_EQ(CurrentFolder(), Root + "/beta");
-    EXPECT_TRUE(Seam.Errors.empty());
+    EXPECT_EQ(Dlg.Directory(), P("/beta"));
+    EXPECT_EQ(QDir::currentPath().toStdString(), P("/beta"));
 
-    const std::string Gone = Root + "/gone";
-    Dlg.AddHistory(Root + "/alpha");
-    Dlg.AddHistory(Gone);
-    Open(Root + "/beta", Gone);
+    Dlg.AddHistory(P("/alpha"));
+    Dlg.AddHistory(P("/gone"));
+    Open(P("/beta"), P("/gone"));
     Dlg.HomeBtnClick();
-    EXPECT_EQ(Seam.Errors, std::vector<std::string>{"Verzeichnis: " + Gone + " nicht gefunden!"});
-    EXPECT_EQ(Dlg.History(), std::vector<std::string>{Root + "/alpha"});
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
+    EXPECT_EQ(Seam.Errors, Paths{"Verzeichnis: " + P("/gone") + " nicht gefunden!"});
+    EXPECT_EQ(Dlg.History(), Paths{P("/alpha")});
+    EXPECT_EQ(Dlg.Directory(), P("/beta"));
 }
 
-TEST_F(VerzDialogTest, ChoosingAHistoryEntryEntersIt) {
-    const std::string Gone = Root + "/gone";
-    MakeDir(Gone);
-    Dlg.AddHistory(Root + "/alpha");
-    Dlg.AddHistory(Gone);
-    Dlg.AddHistory(Root + "/beta");
+TEST_F(VerzDialogTest, ChoosingAHistoryEntryEntersItOrDropsItWhenGone) {
+    MakeDir("/gone");
+    for (const char* Sub : {"/alpha", "/gone", "/beta"})
+        Dlg.AddHistory(P(Sub));
     Open(Root);
-    Dlg.SelectedDir->setCurrentIndex(2);
-    emit Dlg.SelectedDir->activated(2);
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-    EXPECT_EQ(CurrentFolder(), Root + "/beta");
-    EXPECT_EQ(Dlg.SelectedDir->currentText().toStdString(), Root + "/beta");
+    Pick(2);
+    EXPECT_EQ(Dlg.Directory(), P("/beta"));
+    EXPECT_EQ(QDir::currentPath().toStdString(), P("/beta"));
+    EXPECT_EQ(Shown(), P("/beta"));
 
-    // An entry whose folder has gone is reported and dropped; the list stays.
-    ::rmdir(Gone.c_str());
-    Dlg.SelectedDir->setCurrentIndex(1);
-    emit Dlg.SelectedDir->activated(1);
-    EXPECT_EQ(Seam.Errors, std::vector<std::string>{"Verzeichnis: " + Gone + " nicht gefunden!"});
-    EXPECT_EQ(Dlg.History(), (std::vector<std::string>{Root + "/alpha", Root + "/beta"}));
-    EXPECT_EQ(Dlg.Directory(), Root + "/beta");
+    ::rmdir(P("/gone").c_str());
+    Pick(1);
+    EXPECT_EQ(Seam.Errors, Paths{"Verzeichnis: " + P("/gone") + " nicht gefunden!"});
+    EXPECT_EQ(Dlg.History(), (Paths{P("/alpha"), P("/beta")}));
+    EXPECT_EQ(Dlg.Directory(), P("/beta"));
     EXPECT_EQ(Dlg.SelectedDir->currentIndex(), 0);
 }
 
-TEST_F(VerzDialogTest, KeysInTheBoxChooseAnEntryThatLeavingOrEnterApplies) {
-    Dlg.AddHistory(Root + "/alpha");
-    Dlg.AddHistory(Root + "/beta");
+TEST_F(VerzDialogTest, KeysInTheBoxPickAnEntryThatLeavingOrEnterApplies) {
+    Dlg.AddHistory(P("/alpha"));
+    Dlg.AddHistory(P("/beta"));
     std::string Dir = Root;
-    // Down picks the first entry without moving the list; Tab out of the box goes there.
-    EXPECT_TRUE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] {
-            ASSERT_EQ(QApplication::focusWidget(), Dlg.SelectedDir);
-            PressKey(Dlg.SelectedDir, Qt::Key_Down);
-            EXPECT_EQ(Dlg.SelectedDir->currentText().toStdString(), Root + "/alpha");
-            EXPECT_EQ(Dlg.Directory(), Root);
-            PressKey(Dlg.SelectedDir, Qt::Key_Tab);
-            EXPECT_EQ(Dlg.Directory(), Root + "/alpha");
-            EXPECT_EQ(CurrentFolder(), Root + "/alpha");
-            EXPECT_EQ(QApplication::focusWidget(), Dlg.OKBtn);
-            QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
-        }));
-    EXPECT_EQ(Dir, Root + "/alpha");
-
-    // Enter confirms what the box shows, as a click on OK would.
-    Dir = Root;
-    EXPECT_TRUE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] {
-            PressKey(Dlg.SelectedDir, Qt::Key_Down);
-            PressKey(Dlg.SelectedDir, Qt::Key_Down);
-            EXPECT_EQ(Dlg.Directory(), Root);
-            PressKey(Dlg.SelectedDir, Qt::Key_Return);
-        }));
-    EXPECT_EQ(Dir, Root + "/beta");
-
-    // Typed text is not a path: leaving the box shows the current folder again.
-    Open(Root + "/alpha");
+    EXPECT_TRUE(Run(Dir, [&] {
+        // Down shows the first entry without moving the list; Tab out of the box goes there.
+        PressKey(Dlg.SelectedDir, Qt::Key_Down);
+        EXPECT_EQ(Shown(), P("/alpha"));
+        EXPECT_EQ(Dlg.Directory(), Root);
+        PressKey(Dlg.SelectedDir, Qt::Key_Tab);
+        EXPECT_EQ(Dlg.Directory(), P("/alpha"));
+        EXPECT_EQ(QDir::currentPath().toStdString(), P("/alpha"));
+        QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
+    }));
+    EXPECT_EQ(Dir, P("/alpha"));
+    // Enter confirms the entry the box shows, as a click on OK would.
+    EXPECT_TRUE(Run(Dir, [&] {
+        PressKey(Dlg.SelectedDir, Qt::Key_Down);
+        PressKey(Dlg.SelectedDir, Qt::Key_Down);
+        PressKey(Dlg.SelectedDir, Qt::Key_Return);
+    }));
+    EXPECT_EQ(Dir, P("/beta"));
+    // Typed text is not a path: leaving the box shows the list's folder again.
+    Open(P("/alpha"));
     QTest::keyClicks(Dlg.SelectedDir, "/nowhere");
     Dlg.SelectedDirExit();
-    EXPECT_EQ(Dlg.Directory(), Root + "/alpha");
-    EXPECT_EQ(Dlg.SelectedDir->currentText().toStdString(), Root + "/alpha");
+    EXPECT_EQ(Dlg.Directory(), P("/alpha"));
+    EXPECT_EQ(Shown(), P("/alpha"));
 }
 
-TEST_F(VerzDialogTest, LeavingTheBoxDoesNotUndoAMoveOfTheList) {
-    Dlg.AddHistory(Root + "/alpha");
-    Open(Root + "/beta");
-    Dlg.SelectedDir->setCurrentIndex(0);
-    emit Dlg.SelectedDir->activated(0);
-    ASSERT_EQ(Dlg.Directory(), Root + "/alpha");
+TEST_F(VerzDialogTest, LeavingTheBoxDoesNotUndoALaterMoveOfTheList) {
+    Dlg.AddHistory(P("/alpha"));
+    Open(P("/beta"));
+    Pick(0);
+    ASSERT_EQ(Dlg.Directory(), P("/alpha"));
     Dlg.UpBtnClick();
     Dlg.SelectedDirExit();
     EXPECT_EQ(Dlg.Directory(), Root);
 }
 
-TEST_F(VerzDialogTest, FolderListOpensSubfoldersAndShowsLongPathsShortened) {
-    // Enter on a subfolder opens it and keeps the dialog open.
+TEST_F(VerzDialogTest, FolderListOpensSubfoldersAndLongPathsAreShortenedForDisplay) {
     std::string Dir = Root;
-    EXPECT_TRUE(RunModal(
-        Dlg, [&] { return Dlg.Execute("X", "", -1, -1, Dir); },
-        [&] {
-            TDirectoryListBox* List = Dlg.DirectoryListBox;
-            List->setFocus(Qt::TabFocusReason);
-            const auto Found =
-                List->findItems(QStringLiteral("beta"), Qt::MatchExactly | Qt::MatchRecursive);
-            ASSERT_EQ(Found.size(), 1);
-            List->setCurrentItem(Found[0]);
-            PressKey(List, Qt::Key_Return);
-            EXPECT_TRUE(Dlg.isVisible());
-            EXPECT_EQ(Dlg.Directory(), Root + "/beta");
-            Dlg.OKBtnClick();
-        }));
-    EXPECT_EQ(Dir, Root + "/beta");
-    // The list holds the way down from the root and the subfolders, not hidden ones.
-    MakeDir(Root + "/.hidden");
-    Dlg.DirectoryListBox->SetDirectory(QString::fromStdString(Root));
-    EXPECT_EQ(Dlg.DirectoryListBox
-                  ->findItems(QStringLiteral("alpha"), Qt::MatchExactly | Qt::MatchRecursive)
-                  .size(),
-              1);
-    EXPECT_TRUE(Dlg.DirectoryListBox
-                    ->findItems(QStringLiteral(".hidden"), Qt::MatchExactly | Qt::MatchRecursive)
-                    .isEmpty());
-    EXPECT_EQ(Dlg.DirectoryListBox->topLevelItem(0)->text(0), QStringLiteral("/"));
+    EXPECT_TRUE(Run(Dir, [&] {
+        TDirectoryListBox* List = Dlg.DirectoryListBox;
+        const auto Found = List->findItems("beta", Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(Found.size(), 1);
+        List->setFocus(Qt::TabFocusReason);
+        List->setCurrentItem(Found[0]);
+        // Enter opens the folder and leaves the dialog open.
+        PressKey(List, Qt::Key_Return);
+        EXPECT_TRUE(Dlg.isVisible());
+        EXPECT_EQ(Dlg.Directory(), P("/beta"));
+        Dlg.OKBtnClick();
+    }));
+    EXPECT_EQ(Dir, P("/beta"));
 
-    // A path wider than the list is shown with "..." in its middle; the result is the full path.
-    std::string Deep = Root;
+    std::string Deep;
     for (int I = 0; I < 6; ++I) {
         Deep += "/a-rather-long-folder-name-" + std::to_string(I);
         MakeDir(Deep);
     }
-    Open(Deep);
-    const QString Shown = Dlg.SelectedDir->currentText();
-    EXPECT_TRUE(Shown.contains(QChar(0x2026)) || Shown.contains(QStringLiteral("...")))
-        << Shown.toStdString();
-    EXPECT_EQ(Shown, Dlg.Verzname->text());
-    EXPECT_LE(QFontMetrics(Dlg.Verzname->font()).horizontalAdvance(Shown),
+    Open(P(Deep));
+    const QString Text = Dlg.SelectedDir->currentText();
+    EXPECT_TRUE(Text.contains(QChar(0x2026))) << Text.toStdString();
+    EXPECT_EQ(Text, Dlg.Verzname->text());
+    EXPECT_LE(QFontMetrics(Dlg.Verzname->font()).horizontalAdvance(Text),
               TVerzDialog::DisplayWidth);
-    EXPECT_EQ(Dlg.Directory(), Deep);
     Dlg.OKBtnClick();
-    EXPECT_EQ(Dlg.History().back(), Deep);
+    EXPECT_EQ(Dlg.History().back(), P(Deep));
 }
 
 } // namespace
