@@ -1,12 +1,24 @@
-// Program entry: the command line when it is asked for, else the window.
+// Program entry: the command line when it is asked for, else the main window.
 #include "commandline.h"
+#include "dialogs/widgetdialogs.h"
+#include "sheet/zarvomain.h"
 
-#include <cstdio>
+#include <QApplication>
+
+#include <clocale>
 
 int main(int argc, char** argv) {
     const int Status = zarvo::RunCommandLine(argc, argv);
     if (Status >= 0) return Status;
-    std::fprintf(stderr, "Das Programmfenster gibt es in dieser Fassung noch nicht; "
-                         "siehe zarvo --help.\n");
-    return 1;
+    QApplication App(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("zarvo"));
+    // Numbers in files and print jobs are written the same way whatever the user's locale.
+    std::setlocale(LC_NUMERIC, "C");
+    zarvo::TWidgetDialogs Dialogs;
+    zarvo::TZarvoForm Form(Dialogs, argc > 0 ? argv[0] : "zarvo");
+    Dialogs.SetParent(&Form);
+    Form.ShowAsConfigured();
+    // "zarvo SHEET.zvs" opens the sheet, as a file manager does.
+    if (argc > 1) Form.OpenSheet(argv[1]);
+    return App.exec();
 }

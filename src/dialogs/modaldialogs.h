@@ -8,6 +8,8 @@
 
 #include <string>
 
+class QMenu;
+
 namespace zarvo {
 
 struct TFileDialogOptions {
@@ -47,6 +49,9 @@ public:
                                  int Y, std::string& Dir) = 0;
     // The filter-list dialog.
     virtual bool EditFilter(const std::string& Title, std::string& Filter) = 0;
+    // Opens a popup menu at a screen position and returns when it is closed (after the chosen
+    // entry, if any, has run).
+    virtual void PopupMenu(QMenu& Menu, TPoint Pos) = 0;
 };
 
 } // namespace zarvo

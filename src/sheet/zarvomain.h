@@ -1,0 +1,189 @@
+// The main window: menus, toolbar, status line, the page preview and every command on the sheet.
+#pragma once
+
+#include "dialogs/modaldialogs.h"
+#include "plot/plotcanvas.h"
+#include "sheet/config.h"
+#include "sheet/hlistbox.h"
+#include "sheet/qthistorymenu.h"
+#include "sheet/sheet.h"
+#include "view/pageview.h"
+#include "view/textmeasure.h"
+
+#include <QMainWindow>
+
+#include <memory>
+#include <string>
+
+class QAction;
+class QActionGroup;
+class QButtonGroup;
+class QLabel;
+class QMenu;
+class QScrollBar;
+class QToolBar;
+class QToolButton;
+
+namespace zarvo {
+
+class TGrafikFeld;
+
+class TZarvoForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // FormCreate: reads the configuration file (in the user's documents folder, or IniName when
+    // given), builds the window and an empty, untitled sheet. ProgramPath names the program.
+    TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
+               const std::string& IniName = std::string(), QWidget* Parent = nullptr);
+    // FormDestroy: writes the configuration and the recent-files list back.
+    ~TZarvoForm() override;
+
+    // Shows the window in the state the configuration asks for.
+    void ShowAsConfigured();
+
+    // ---- The sheet and the state of the window ----
+    TSheet FSheet;
+    TItemList& FItems = FSheet.FItems;
+    int& FSelected = FSheet.FSelected;
+    std::string& FSheetFile = FSheet.FSheetFile;
+    bool& FModified = FSheet.FModified;
+    TCmPair& FPaperSize = FSheet.FPaperSize;
+    bool& FLandscape = FSheet.FLandscape;
+    TCmPair& FBoxSize = FSheet.FBoxSize;
+    TPSFontRec& FTextFont = FSheet.FTextFont;
+    bool& FPlacingNew = FSheet.FPlacingNew;
+    bool& FCopying = FSheet.FCopying;
+
+    std::string FLastEpsFile;
+    std::string FLastText;
+    bool FGridOn = true;
+    int FGridWidth = 5;
+    int FPrinter = 3;
+    std::string FPrintFile;
+    std::string FWorkDir;
+    std::string FFilter;
+    std::string FExeName;
+    std::string FIniName;
+    TFormBounds FFormBounds;
+    int FFormState = 0;
+    std::string FPortTargets[4];
+    THistoryList FHistory;
+    TPageView FView;              // the preview: zoom, margins, page layout, the plot
+    TLogicalPoint FMousePos;      // logical units, snapped while placing
+    TCmPair FSavedOrigin;
+    TPoint FPopupPos;
+    int FPopupItem = -1;
+    int FHighlighted = -1; // an item drawn highlighted while its popup or question is open
+
+    // ---- Handlers ----
+    // File
+    void ClearBtnClick();
+    void LoadBtnClick();
+    void SaveItemClick();
+    void SaveAsBtnClick();
+    void LoadDataListClick(const std::string& FileName);
+    void InsertBtnClick();
+    void UpdateBtnClick();
+    void EndBtnClick();
+    // Text
+    void InsertTextItemClick();
+    void PSFontItemClick();
+    void DeltextItemClick();
+    void CopyTextItemClick();
+    void EdiTextItemClick();
+    void TextFontItemClick();
+    // Print and destination
+    void PrintBtnClick();
+    void LPT11Click() { SelectPrinter(1); }
+    void LPT21Click() { SelectPrinter(2); }
+    void LPT31Click() { SelectPrinter(3); }
+    void LPT41Click() { SelectPrinter(4); }
+    void PrintFileSelectClick() { SelectPrinter(0); }
+    void ShowPrintTarget();
+    // View
+    void FitItemClick();
+    void LargerItemClick();
+    void SmallerItemClick();
+    // Settings
+    void EpsPfadItemClick();
+    void FilterItemClick();
+    void HochItemClick();
+    void QuerItemClick();
+    void A4FormItemClick();
+    void IndiItemClick();
+    void RasterItemClick();
+    void RasterOnClick();
+    void RasterBtnClick();
+    void BoxsizeItemClick();
+    void InfoClick();
+    // Window and preview
+    void FormActivate();
+    void FormResize();
+    void FormKeyDown(int Key);
+    void GrafikFeldPaint(QPainter& Painter);
+    void GrafikFeldMouseDown(Qt::MouseButton Button, int X, int Y);
+    void GrafikFeldMouseMove(int X, int Y);
+
+    // The title for the current sheet file ("[unbenannt]" while untitled).
+    void UpdateTitle();
+    // Opens a sheet file as the recent list does, reporting failures (for "zarvo SHEET.zvs").
+    void OpenSheet(const std::string& FileName);
+
+    // ---- Components ----
+    QMenu* DateiListe;
+    QMenu* TextPopup;
+    QAction *neuesBlatt1, *LoadItem, *SaveItem, *SaveAsItem, *EPSeinfgen1, *Aktualisieren1,
+        *EndeItem, *InsertTextItem, *PSFontItem, *Drucken1, *anpassen1, *grer1, *kleiner1,
+        *EpsPfadItem, *FilterItem, *HochItem, *QuerItem, *A4FormItem, *IndiItem, *RasterWeite,
+        *RasterOn, *BoxsizeItem, *LPT11, *LPT21, *LPT31, *LPT41, *PrintFileSelect, *Info;
+    QAction *DeltextItem, *CopyTextItem, *EdiTextItem, *TextFontItem;
+    QToolBar* Panel1;
+    QToolButton *ClearBtn, *LoadBtn, *SaveBtn, *InsertBtn, *UpdateBtn, *TextBtn, *HochBtn,
+        *QuerBtn, *SpeedButton1, *ZoomIn, *ZoomOut, *RasterBtn, *PrintBtn, *EndBtn;
+    QLabel* StatusText;
+    QWidget* GrafikPanel;
+    TGrafikFeld* GrafikFeld;
+    QScrollBar* VertScrollBar;
+    QScrollBar* HorzScrollBar;
+
+protected:
+    void closeEvent(QCloseEvent* Event) override;   // FormClose
+    void changeEvent(QEvent* Event) override;       // activation
+    void keyPressEvent(QKeyEvent* Event) override;  // FormKeyDown
+
+private:
+    void ReadConfiguration();
+    void RememberGeometry();
+    void ApplyGeometry();
+    void FormDestroy();
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBar();
+    void CreatePreview();
+    QToolButton* ToolButton(int X, const char* Name, int Glyph, const char* Hint,
+                            void (TZarvoForm::*Handler)());
+
+    void SelectPrinter(int Printer);
+    void Relayout();
+    void Repaint();
+    void UpdateScrollBars();
+    // Starts placing item Index, its lower-left corner at (X, Y) page cm; New marks it as
+    // inserted (removed again on cancel).
+    void StartPlacement(int Index, TCmPair Corner);
+    void EndPlacement(bool Drop, bool Centre);
+    void MoveCursorTo(double X, double Y);
+    void MeasureItem(TEPSBox& Item);
+
+    TModalDialogs& FDialogs;
+    TUserDialogs* FDialogsBefore;
+    TTextMeasurer FMeasurer;
+    std::unique_ptr<TQtHistoryMenu> FHistoryMenu;
+    QActionGroup* FOrientationGroup;
+    QActionGroup* FPrinterGroup;
+    QButtonGroup* FOrientationButtons;
+    bool FActivatedOnce = false;
+    bool FDestroyed = false;
+    bool FUpdatingScrollBars = false;
+};
+
+} // namespace zarvo
