@@ -30,10 +30,16 @@ QString MessageText(const std::string& Msg) {
 }
 
 // Message boxes carry the program's title.
-QString BoxTitle() { return QStringLiteral("EPS-Dateien drucken"); }
+QString BoxTitle() {
+    return QStringLiteral("EPS-Dateien drucken");
+}
 
-QString PathText(const std::string& Path) { return QFile::decodeName(Path.c_str()); }
-std::string PathBytes(const QString& Path) { return QFile::encodeName(Path).toStdString(); }
+QString PathText(const std::string& Path) {
+    return QFile::decodeName(Path.c_str());
+}
+std::string PathBytes(const QString& Path) {
+    return QFile::encodeName(Path).toStdString();
+}
 
 void PrepareFileDialog(QFileDialog& D, const TFileDialogOptions& O) {
     D.setWindowTitle(MessageText(O.Title));
@@ -55,8 +61,8 @@ TWidgetDialogs::TWidgetDialogs()
 TWidgetDialogs::~TWidgetDialogs() = default;
 
 bool TWidgetDialogs::AskYesNo(const std::string& Msg, int X, int Y) {
-    QMessageBox Box(QMessageBox::Question, BoxTitle(),
-                    MessageText(Msg), QMessageBox::Yes | QMessageBox::No, FParent);
+    QMessageBox Box(QMessageBox::Question, BoxTitle(), MessageText(Msg),
+                    QMessageBox::Yes | QMessageBox::No, FParent);
     if (X >= 0) Box.move(X, Y);
     return Box.exec() == QMessageBox::Yes;
 }
@@ -66,8 +72,7 @@ void TWidgetDialogs::ErrorBox(const std::string& Msg) {
 }
 
 void TWidgetDialogs::ShowMessage(const std::string& Msg) {
-    QMessageBox Box(QMessageBox::NoIcon, BoxTitle(),
-                    MessageText(Msg), QMessageBox::Ok, FParent);
+    QMessageBox Box(QMessageBox::NoIcon, BoxTitle(), MessageText(Msg), QMessageBox::Ok, FParent);
     Box.exec();
 }
 
@@ -142,21 +147,23 @@ bool TWidgetDialogs::NumberInput(const std::string& Title, const std::string& La
                                  int StepMode, int Increment, int MinValue, int MaxValue, int X,
                                  int Y) {
     return zarvo::NumberInput(MessageText(Title), MessageText(Label), Value,
-                              static_cast<std::uint8_t>(StepMode), Increment, MinValue, MaxValue,
-                              X, Y);
+                              static_cast<std::uint8_t>(StepMode), Increment, MinValue, MaxValue, X,
+                              Y);
 }
 
-bool TWidgetDialogs::EditPSFont(TPSFontRec& Font) { return FPSFontDialog->Execute(Font); }
+bool TWidgetDialogs::EditPSFont(TPSFontRec& Font) {
+    return FPSFontDialog->Execute(Font);
+}
 
-bool TWidgetDialogs::EditPlotText(TPoint Pos, const std::string& Caption,
-                                  const std::string& Label, std::string& Text,
-                                  const std::string& FontName, bool ShowCharTable) {
+bool TWidgetDialogs::EditPlotText(TPoint Pos, const std::string& Caption, const std::string& Label,
+                                  std::string& Text, const std::string& FontName,
+                                  bool ShowCharTable) {
     return zarvo::EditPlotText(Pos, MessageText(Caption), MessageText(Label), Text, FontName,
                                ShowCharTable);
 }
 
-bool TWidgetDialogs::ChooseDirectory(const std::string& Caption, const std::string& HomeDir,
-                                     int X, int Y, std::string& Dir) {
+bool TWidgetDialogs::ChooseDirectory(const std::string& Caption, const std::string& HomeDir, int X,
+                                     int Y, std::string& Dir) {
     return FVerzDialog->Execute(Caption, HomeDir, X, Y, Dir);
 }
 
@@ -164,6 +171,8 @@ bool TWidgetDialogs::EditFilter(const std::string& Title, std::string& Filter) {
     return FFilterDialog->Execute(Title, Filter);
 }
 
-void TWidgetDialogs::PopupMenu(QMenu& Menu, TPoint Pos) { Menu.exec(QPoint(Pos.X, Pos.Y)); }
+void TWidgetDialogs::PopupMenu(QMenu& Menu, TPoint Pos) {
+    Menu.exec(QPoint(Pos.X, Pos.Y));
+}
 
 } // namespace zarvo

@@ -42,8 +42,7 @@ public:
                      int Increment, int MinValue, int MaxValue, int X, int Y) override;
     bool EditPSFont(TPSFontRec& Font) override;
     bool EditPlotText(TPoint Pos, const std::string& Caption, const std::string& Label,
-                      std::string& Text, const std::string& FontName,
-                      bool ShowCharTable) override;
+                      std::string& Text, const std::string& FontName, bool ShowCharTable) override;
     bool ChooseDirectory(const std::string& Caption, const std::string& HomeDir, int X, int Y,
                          std::string& Dir) override;
     bool EditFilter(const std::string& Title, std::string& Filter) override;

@@ -63,7 +63,9 @@ void THistoryList::AddMenuItems() {
     }
 }
 
-void THistoryList::AddFile(const std::string& FileName) {
+void THistoryList::AddFile(const std::string& Name) {
+    // Name may be one of the list's own entries, which the steps below move.
+    const std::string FileName = Name;
     if (FileName.empty()) return;
     const int Old = IndexOf(FileName);
     if (Old >= 0) FItems.erase(FItems.begin() + Old);
@@ -73,7 +75,8 @@ void THistoryList::AddFile(const std::string& FileName) {
     AddMenuItems();
 }
 
-void THistoryList::RemoveFile(const std::string& FileName) {
+void THistoryList::RemoveFile(const std::string& Name) {
+    const std::string FileName = Name;
     const int Old = IndexOf(FileName);
     if (Old >= 0) FItems.erase(FItems.begin() + Old);
     RemoveMenuItems();
@@ -86,7 +89,9 @@ void THistoryList::ItemClick(const std::string& Caption) {
     char* End = nullptr;
     const long N = std::strtol(Number.c_str(), &End, 16);
     if (End == Number.c_str() || *End != '\0') return;
-    if (N > 0 && N <= Count()) OnSelect(MenuItem, FItems[static_cast<std::size_t>(N - 1)]);
+    // A copy: the handler changes the list while it works on the name.
+    if (N > 0 && N <= Count())
+        OnSelect(MenuItem, std::string(FItems[static_cast<std::size_t>(N - 1)]));
 }
 
 } // namespace zarvo

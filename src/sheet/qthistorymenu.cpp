@@ -9,9 +9,13 @@ namespace zarvo {
 TQtHistoryMenu::TQtHistoryMenu(QMenu* Menu, std::function<void(const std::string&)> OnClick)
     : FMenu(Menu), FOnClick(std::move(OnClick)) {}
 
-int TQtHistoryMenu::Count() const { return static_cast<int>(FMenu->actions().size()); }
+int TQtHistoryMenu::Count() const {
+    return static_cast<int>(FMenu->actions().size());
+}
 
-void TQtHistoryMenu::AddSeparator() { FMenu->addSeparator(); }
+void TQtHistoryMenu::AddSeparator() {
+    FMenu->addSeparator();
+}
 
 void TQtHistoryMenu::AddItem(const std::string& Caption) {
     // The caption is "&" + key + " " + path; an "&" inside the path is shown, not taken as a

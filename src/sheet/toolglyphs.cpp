@@ -55,7 +55,8 @@ QIcon ToolGlyph(TToolGlyph Glyph) {
         P.setBrush(QColor(240, 200, 90));
         P.drawRect(QRectF(2, 7, 18, 13));
         P.setBrush(QColor(255, 225, 130));
-        P.drawPolygon(QPolygonF({QPointF(5, 11), QPointF(22, 11), QPointF(19, 20), QPointF(2, 20)}));
+        P.drawPolygon(
+            QPolygonF({QPointF(5, 11), QPointF(22, 11), QPointF(19, 20), QPointF(2, 20)}));
         break;
     case TToolGlyph::SaveSheet:
         P.setBrush(QColor(60, 90, 160));
@@ -109,7 +110,8 @@ QIcon ToolGlyph(TToolGlyph Glyph) {
     case TToolGlyph::Grid:
         P.setBrush(Qt::black);
         for (int Y = 4; Y <= 20; Y += 4)
-            for (int X = 4; X <= 20; X += 4) P.drawEllipse(QPointF(X, Y), 1.0, 1.0);
+            for (int X = 4; X <= 20; X += 4)
+                P.drawEllipse(QPointF(X, Y), 1.0, 1.0);
         break;
     case TToolGlyph::Print:
         P.setBrush(Qt::white);

@@ -6,8 +6,20 @@
 namespace zarvo {
 
 enum class TToolGlyph {
-    NewSheet, OpenSheet, SaveSheet, EpsInsert, Refresh, TextInsert, Portrait, Landscape,
-    WholePage, ZoomIn, ZoomOut, Grid, Print, Exit
+    NewSheet,
+    OpenSheet,
+    SaveSheet,
+    EpsInsert,
+    Refresh,
+    TextInsert,
+    Portrait,
+    Landscape,
+    WholePage,
+    ZoomIn,
+    ZoomOut,
+    Grid,
+    Print,
+    Exit
 };
 
 QIcon ToolGlyph(TToolGlyph Glyph);

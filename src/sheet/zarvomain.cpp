@@ -39,7 +39,9 @@ namespace {
 
 const char* const ProgramTitle = "EPS-Dateien drucken";
 
-QString Utf8(const std::string& S) { return QString::fromUtf8(S.c_str()); }
+QString Utf8(const std::string& S) {
+    return QString::fromUtf8(S.c_str());
+}
 
 } // namespace
 
@@ -99,7 +101,8 @@ void TZarvoForm::ReadConfiguration() {
     FFormBounds = C.FormBounds;
     FFormState = C.WindowState;
     FTextFont = C.TextFont;
-    for (int I = 0; I < 4; ++I) FPortTargets[I] = C.PortTargets[I];
+    for (int I = 0; I < 4; ++I)
+        FPortTargets[I] = C.PortTargets[I];
     FHistory.LoadFromIni(Ini, "Files");
     FHistory.AttachMenu(FHistoryMenu.get());
     FHistory.OnSelect = [this](THistoryMenu*, const std::string& FileName) {
@@ -326,13 +329,12 @@ void TZarvoForm::CreateToolBar() {
     SaveBtn = Button(65, "SaveBtn", G::SaveSheet, nullptr, &TZarvoForm::SaveItemClick);
     InsertBtn = Button(99, "InsertBtn", G::EpsInsert, "EPS Insert", &TZarvoForm::InsertBtnClick);
     UpdateBtn = Button(130, "UpdateBtn", G::Refresh, "Refresh", &TZarvoForm::UpdateBtnClick);
-    TextBtn = Button(161, "TextBtn", G::TextInsert, "Text Insert",
-                     &TZarvoForm::InsertTextItemClick);
+    TextBtn =
+        Button(161, "TextBtn", G::TextInsert, "Text Insert", &TZarvoForm::InsertTextItemClick);
     HochBtn = Button(194, "HochBtn", G::Portrait, "Vertical format", &TZarvoForm::HochItemClick);
-    QuerBtn = Button(225, "QuerBtn", G::Landscape, "Horizontal format",
-                     &TZarvoForm::QuerItemClick);
-    SpeedButton1 = Button(259, "SpeedButton1", G::WholePage, "Whole Page View",
-                          &TZarvoForm::FitItemClick);
+    QuerBtn = Button(225, "QuerBtn", G::Landscape, "Horizontal format", &TZarvoForm::QuerItemClick);
+    SpeedButton1 =
+        Button(259, "SpeedButton1", G::WholePage, "Whole Page View", &TZarvoForm::FitItemClick);
     ZoomIn = Button(290, "ZoomIn", G::ZoomIn, "Enlarge", &TZarvoForm::LargerItemClick);
     ZoomOut = Button(321, "ZoomOut", G::ZoomOut, "Shrink", &TZarvoForm::SmallerItemClick);
     RasterBtn = Button(355, "RasterBtn", G::Grid, nullptr, &TZarvoForm::RasterBtnClick);
@@ -424,7 +426,9 @@ void TZarvoForm::closeEvent(QCloseEvent* Event) {
     Event->accept();
 }
 
-void TZarvoForm::EndBtnClick() { close(); }
+void TZarvoForm::EndBtnClick() {
+    close();
+}
 
 void TZarvoForm::InfoClick() {
     FDialogs.InfoBox("Info", std::string("zarvo ") + "1.32 \xe2\x80\x93 " + ProgramTitle +
@@ -441,7 +445,9 @@ void TZarvoForm::UpdateTitle() {
 
 // ------------------------------------------------------------------ preview
 
-void TZarvoForm::Repaint() { GrafikFeld->update(); }
+void TZarvoForm::Repaint() {
+    GrafikFeld->update();
+}
 
 void TZarvoForm::Relayout() {
     FView.SetupPageMapping();
@@ -643,9 +649,10 @@ void TZarvoForm::ClearBtnClick() {
 }
 
 void TZarvoForm::OpenSheet(const std::string& FileName) {
-    const TSheetResult R = LoadSheet(FSheet, FileName, [this](const std::string& Text, const TPSFontRec& Font) {
-        return FMeasurer.Measure(Text, Font);
-    });
+    const TSheetResult R =
+        LoadSheet(FSheet, FileName, [this](const std::string& Text, const TPSFontRec& Font) {
+            return FMeasurer.Measure(Text, Font);
+        });
     if (!R.Succeeded()) {
         ErrorBox(R.Message);
         return;
@@ -746,14 +753,16 @@ void TZarvoForm::UpdateBtnClick() {
 
 // ------------------------------------------------------------------ text items
 
-void TZarvoForm::MeasureItem(TEPSBox& Item) { Item.Size = FMeasurer.Measure(Item.Name, Item.Font); }
+void TZarvoForm::MeasureItem(TEPSBox& Item) {
+    Item.Size = FMeasurer.Measure(Item.Name, Item.Font);
+}
 
 void TZarvoForm::InsertTextItemClick() {
     TPoint Pos;
     GetMousePos(Pos);
     std::string Text = FLastText;
-    if (!FDialogs.EditPlotText(Pos, "Text einfügen", "Text:", Text,
-                               ScreenName(FTextFont.FontType), true))
+    if (!FDialogs.EditPlotText(Pos, "Text einfügen", "Text:", Text, ScreenName(FTextFont.FontType),
+                               true))
         return;
     FLastText = Text;
     TEPSBox Item(FBoxSize);
@@ -773,7 +782,9 @@ void TZarvoForm::InsertTextItemClick() {
     FModified = true;
 }
 
-void TZarvoForm::PSFontItemClick() { FDialogs.EditPSFont(FTextFont); }
+void TZarvoForm::PSFontItemClick() {
+    FDialogs.EditPSFont(FTextFont);
+}
 
 void TZarvoForm::EdiTextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
@@ -847,7 +858,8 @@ void TZarvoForm::SelectPrinter(int Printer) {
 }
 
 void TZarvoForm::ShowPrintTarget() {
-    StatusText->setText(QFile::decodeName(PrintTargetStatus(FPrinter, FWorkDir, FPrintFile).c_str()));
+    StatusText->setText(
+        QFile::decodeName(PrintTargetStatus(FPrinter, FWorkDir, FPrintFile).c_str()));
 }
 
 // ------------------------------------------------------------------ settings
@@ -856,7 +868,9 @@ void TZarvoForm::EpsPfadItemClick() {
     FDialogs.ChooseDirectory("Verzeichnis mit EPS-Dateien", "", -1, -1, FWorkDir);
 }
 
-void TZarvoForm::FilterItemClick() { FDialogs.EditFilter("Dateitypen", FFilter); }
+void TZarvoForm::FilterItemClick() {
+    FDialogs.EditFilter("Dateitypen", FFilter);
+}
 
 void TZarvoForm::HochItemClick() {
     FLandscape = false;

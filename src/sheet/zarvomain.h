@@ -68,8 +68,8 @@ public:
     int FFormState = 0;
     std::string FPortTargets[4];
     THistoryList FHistory;
-    TPageView FView;              // the preview: zoom, margins, page layout, the plot
-    TLogicalPoint FMousePos;      // logical units, snapped while placing
+    TPageView FView;         // the preview: zoom, margins, page layout, the plot
+    TLogicalPoint FMousePos; // logical units, snapped while placing
     TCmPair FSavedOrigin;
     TPoint FPopupPos;
     int FPopupItem = -1;
@@ -138,8 +138,8 @@ public:
         *RasterOn, *BoxsizeItem, *LPT11, *LPT21, *LPT31, *LPT41, *PrintFileSelect, *Info;
     QAction *DeltextItem, *CopyTextItem, *EdiTextItem, *TextFontItem;
     QToolBar* Panel1;
-    QToolButton *ClearBtn, *LoadBtn, *SaveBtn, *InsertBtn, *UpdateBtn, *TextBtn, *HochBtn,
-        *QuerBtn, *SpeedButton1, *ZoomIn, *ZoomOut, *RasterBtn, *PrintBtn, *EndBtn;
+    QToolButton *ClearBtn, *LoadBtn, *SaveBtn, *InsertBtn, *UpdateBtn, *TextBtn, *HochBtn, *QuerBtn,
+        *SpeedButton1, *ZoomIn, *ZoomOut, *RasterBtn, *PrintBtn, *EndBtn;
     QLabel* StatusText;
     QWidget* GrafikPanel;
     TGrafikFeld* GrafikFeld;
@@ -147,9 +147,9 @@ public:
     QScrollBar* HorzScrollBar;
 
 protected:
-    void closeEvent(QCloseEvent* Event) override;   // FormClose
-    void changeEvent(QEvent* Event) override;       // activation
-    void keyPressEvent(QKeyEvent* Event) override;  // FormKeyDown
+    void closeEvent(QCloseEvent* Event) override;  // FormClose
+    void changeEvent(QEvent* Event) override;      // activation
+    void keyPressEvent(QKeyEvent* Event) override; // FormKeyDown
 
 private:
     void ReadConfiguration();

@@ -67,6 +67,16 @@ TEST(HistoryList, ChoosingAnEntryReportsItsFile) {
     };
     H.ItemClick("&c " + File(12));
     EXPECT_EQ(Chosen, File(12)); // c is the twelfth entry
+    // A handler that puts the chosen file at the front, as loading a sheet does.
+    H.OnSelect = [&](THistoryMenu*, const std::string& F) { H.AddFile(F); };
+    H.ItemClick("&2 " + File(2));
+    EXPECT_EQ(H.Items()[0], File(2));
+    EXPECT_EQ(H.Items()[1], File(1));
+    EXPECT_EQ(H.Count(), 15);
+    H.OnSelect = [&](THistoryMenu* Sender, const std::string& F) {
+        From = Sender;
+        Chosen = F;
+    };
     EXPECT_EQ(From, &Menu);
     Chosen.clear();
     H.ItemClick("&0 x");

@@ -1,0 +1,517 @@
+// Tests of the main window's commands through the scripted dialog seam, headless.
+#include "output/printjob.h"
+#include "scripteddialogs.h"
+#include "sheet/sheetfile.h"
+#include "sheet/zarvomain.h"
+#include "support/inifile.h"
+#include "support/localefmt.h"
+#include "testsupport.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+using namespace zarvo;
+using zarvotest::ReadFile;
+using zarvotest::WriteFile;
+
+namespace {
+
+const std::string BoxEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 283 142\nnewpath 0 0 "
+                           "moveto 283 142 lineto stroke\n%%EOF\n";
+
+class WindowTest : public ::testing::Test {
+protected:
+    void SetUp() override { SetLocaleDecimalChar('.'); }
+    void TearDown() override {
+        Form.reset();
+        EXPECT_TRUE(D.AllUsed()) << "a scripted answer was not asked for";
+        SetLocaleDecimalChar(0);
+    }
+    TZarvoForm& Open() {
+        Form = std::make_unique<TZarvoForm>(D, "/usr/bin/zarvo", Ini());
+        Form->resize(800, 600);
+        Form->show();
+        QApplication::processEvents();
+        Form->FormActivate();
+        return *Form;
+    }
+    std::string Ini() const { return Dir.File("zarvo.INI"); }
+    QPoint Pixel(double X, double Y) {
+        TLogicalPoint P;
+        Form->FView.WorldToPixel(X, Y, P);
+        return {P.X, P.Y};
+    }
+    void Click(Qt::MouseButton B, double X, double Y) {
+        const QPoint P = Pixel(X, Y);
+        Form->GrafikFeldMouseDown(B, P.x(), P.y());
+    }
+    void Move(double X, double Y) {
+        const QPoint P = Pixel(X, Y);
+        Form->GrafikFeldMouseMove(P.x(), P.y());
+    }
+    // An EPS item of 10 x 5 cm at Origin.
+    int AddBox(TCmPair Origin, const std::string& Name = "box.eps") {
+        WriteFile(Dir.File(Name), BoxEps);
+        TEPSBox B(TCmPair{10, 10});
+        B.Name = Dir.File(Name);
+        B.Kind = KindBBox;
+        B.Size = {283 / 28.35, 142 / 28.35};
+        B.Origin = Origin;
+        return Form->FItems.Add(B.Name, B);
+    }
+    int AddText(const std::string& Text, TCmPair Origin) {
+        TEPSBox B(TCmPair{10, 10});
+        B.Name = Text;
+        B.Kind = KindText;
+        B.Origin = Origin;
+        B.Size = {3.0, 0.8};
+        return Form->FItems.Add(Text, B);
+    }
+    zarvotest::TTempDir Dir;
+    zarvotest::TScriptedDialogs D;
+    std::unique_ptr<TZarvoForm> Form;
+};
+
+} // namespace
+
+TEST_F(WindowTest, FirstStartShowsTheDefaultsAndExitWritesThem) {
+    TZarvoForm& F = Open();
+    EXPECT_EQ(F.windowTitle().toStdString(), "EPS-Dateien drucken [unbenannt]");
+    EXPECT_EQ(F.StatusText->text().toStdString(), "Ausgabe nach LPT3");
+    EXPECT_TRUE(F.LPT31->isChecked());
+    EXPECT_TRUE(F.HochItem->isChecked());
+    EXPECT_TRUE(F.HochBtn->isChecked());
+    EXPECT_TRUE(F.RasterOn->isChecked());
+    EXPECT_TRUE(F.RasterBtn->isChecked());
+    EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+    EXPECT_EQ(F.FGridWidth, 5);
+    EXPECT_EQ(F.FPrintFile, "ZVS.PS");
+    EXPECT_EQ(F.FFilter, "EPS-Dateien|*.eps");
+    EXPECT_EQ(F.FTextFont, TPSFontRec());
+    EXPECT_TRUE(F.DateiListe->actions().isEmpty());
+    EXPECT_FALSE(zarvotest::FileExists(Ini()));
+
+    F.FPaperSize = {21.04, 30.0};
+    F.QuerItemClick();
+    F.LPT21Click();
+    F.FHistory.AddFile("/home/u/a.zvs");
+    Form.reset();
+    TIniFile Written(Ini());
+    ASSERT_EQ(Written.Open(), TIniFile::TOpenResult::Ok);
+    EXPECT_EQ(Written.ReadString("Config", "PaperWidth", ""), "21.0");
+    EXPECT_EQ(Written.ReadString("Config", "Landscape", ""), "1");
+    EXPECT_EQ(Written.ReadString("Config", "Printer", ""), "2");
+    EXPECT_EQ(Written.ReadString("Config", "Filter", ""), "EPS-Dateien|*.eps");
+    EXPECT_EQ(Written.ReadString("Font", "FontSize", ""), "18");
+    EXPECT_EQ(Written.ReadString("Files", "History0", ""), "/home/u/a.zvs");
+    EXPECT_FALSE(Written.ReadString("Form", "Width", "").empty());
+
+    TZarvoForm& Again = Open();
+    EXPECT_TRUE(Again.FLandscape);
+    EXPECT_TRUE(Again.LPT21->isChecked());
+    EXPECT_EQ(Again.FHistory.Count(), 1);
+    EXPECT_EQ(Again.DateiListe->actions().size(), 1);
+}
+
+TEST_F(WindowTest, ClosingAModifiedSheetOffersToSave) {
+    TZarvoForm& F = Open();
+    F.FModified = true;
+    // Yes on an untitled sheet opens Save As; cancelling it still closes without saving.
+    D.Answers = {true};
+    D.Files = {std::nullopt};
+    F.close();
+    ASSERT_EQ(D.Log.size(), 2u);
+    EXPECT_EQ(D.Log[0], "question: Blatt speichern?");
+    EXPECT_EQ(D.Log[1].rfind("save: ", 0), 0u);
+    EXPECT_FALSE(F.isVisible());
+}
+
+TEST_F(WindowTest, SheetCommands) {
+    TZarvoForm& F = Open();
+    AddBox({2.0, 3.0});
+    F.FModified = true;
+    // New answered No changes nothing, not even the modified flag.
+    D.Answers = {false};
+    F.ClearBtnClick();
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_TRUE(F.FModified);
+
+    // Save on an untitled sheet opens Save As; afterwards the title and the list show the file.
+    const std::string Path = Dir.File("blatt.zvs");
+    F.FLastEpsFile = "/eps/Grafik.eps";
+    D.Files = {Path};
+    F.SaveItemClick();
+    ASSERT_EQ(D.FileDialogs.size(), 1u);
+    EXPECT_EQ(D.FileDialogs[0].FileName, "Grafik"); // the last EPS file proposes the name
+    EXPECT_EQ(D.FileDialogs[0].Filter, "Blattdaten|*.zvs");
+    EXPECT_EQ(F.windowTitle().toStdString(), "EPS-Dateien drucken [blatt.zvs]");
+    EXPECT_EQ(F.FHistory.Items().front(), Path);
+    EXPECT_FALSE(F.FModified);
+
+    // New: questions, then an empty untitled sheet with the paper kept.
+    F.FLandscape = true;
+    D.Answers = {true};
+    F.ClearBtnClick();
+    EXPECT_EQ(F.FItems.Count(), 0);
+    EXPECT_TRUE(F.FLandscape);
+    EXPECT_EQ(F.windowTitle().toStdString(), "EPS-Dateien drucken [unbenannt]");
+
+    // Load from the dialog, in the sheet's folder, with the sheet's paper.
+    D.Files = {Path};
+    F.LoadBtnClick();
+    EXPECT_EQ(D.FileDialogs.back().Title, "Lade Blatt");
+    EXPECT_EQ(D.FileDialogs.back().Filter, "Blattdaten|*.zvs|alle|*.*");
+    ASSERT_EQ(F.FItems.Count(), 1);
+    EXPECT_FALSE(F.FLandscape);
+    EXPECT_TRUE(F.HochItem->isChecked());
+    EXPECT_EQ(F.FSheetFile, Path);
+
+    // A file that is no sheet is reported and the sheet stays.
+    WriteFile(Dir.File("notes.txt"), "just text\n");
+    D.Files = {Dir.File("notes.txt")};
+    F.LoadBtnClick();
+    ASSERT_EQ(D.Errors.size(), 1u);
+    EXPECT_EQ(D.Errors[0], "Keine Blattdaten in " + Dir.File("notes.txt"));
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_EQ(F.FSheetFile, Path);
+}
+
+TEST_F(WindowTest, RecentFilesOpenAndForgetDeletedOnes) {
+    TZarvoForm& F = Open();
+    const std::string A = Dir.File("a.zvs"), B = Dir.File("b.zvs");
+    WriteFile(A, "[Global]\nCount=1\n[Frame01]\nName=eins\nBBox=2\n");
+    F.FHistory.AddFile(B);
+    F.FHistory.AddFile(A);
+    ASSERT_EQ(F.DateiListe->actions().size(), 2);
+    EXPECT_EQ(F.DateiListe->actions()[0]->text().toStdString(), "&1 " + A);
+    F.DateiListe->actions()[0]->trigger();
+    ASSERT_EQ(F.FItems.Count(), 1);
+    EXPECT_EQ(F.FItems.Item(0).Name, "eins");
+    EXPECT_GT(F.FItems.Item(0).Size.X, 0.5); // measured in its font
+    EXPECT_EQ(F.windowTitle().toStdString(), "EPS-Dateien drucken [a.zvs]");
+    // b.zvs does not exist: a message, and only that entry goes.
+    ASSERT_EQ(F.DateiListe->actions().size(), 2);
+    F.DateiListe->actions()[1]->trigger();
+    QApplication::processEvents();
+    ASSERT_EQ(D.Messages.size(), 1u);
+    EXPECT_EQ(D.Messages[0], "Datei:" + B + " nicht gefunden!");
+    EXPECT_EQ(F.FHistory.Items(), std::vector<std::string>{A});
+    EXPECT_EQ(F.FItems.Count(), 1);
+}
+
+TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
+    TZarvoForm& F = Open();
+    WriteFile(Dir.File("bild.eps"), BoxEps);
+    D.Files = {Dir.File("bild.eps")};
+    F.InsertBtnClick();
+    EXPECT_EQ(D.FileDialogs[0].Title, "EPS-Datei auswählen");
+    EXPECT_EQ(D.FileDialogs[0].Filter, "EPS-Dateien|*.eps");
+    ASSERT_EQ(F.FItems.Count(), 1);
+    EXPECT_EQ(F.FSelected, 0);
+    EXPECT_TRUE(F.FPlacingNew);
+    EXPECT_TRUE(F.FModified);
+    EXPECT_EQ(F.FItems.Item(0).Kind, KindBBox);
+    // The right button removes the new box again.
+    Click(Qt::RightButton, 5, 5);
+    EXPECT_EQ(F.FItems.Count(), 0);
+    EXPECT_EQ(F.FSelected, -1);
+
+    // The next Insert starts in the folder of the last file and offers its name.
+    D.Files = {Dir.File("bild.eps")};
+    F.InsertBtnClick();
+    EXPECT_EQ(D.FileDialogs[1].InitialDir, Dir.Path() + "/");
+    EXPECT_EQ(D.FileDialogs[1].FileName, "bild.*");
+    // Dropped on the 5 mm grid at or below and left of the pointer.
+    Move(4.2, 6.2);
+    Click(Qt::LeftButton, 4.2, 6.2);
+    ASSERT_EQ(F.FItems.Count(), 1);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.X, 4.0, 1e-9);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 6.0, 1e-9);
+    EXPECT_FALSE(F.FPlacingNew);
+
+    // Without a bounding box: the message, and a box of the standard size.
+    WriteFile(Dir.File("nobox.eps"), "%!PS\nnewpath\n");
+    F.FBoxSize = {4.0, 3.0};
+    D.Files = {Dir.File("nobox.eps")};
+    F.InsertBtnClick();
+    ASSERT_EQ(D.Errors.size(), 1u);
+    EXPECT_EQ(D.Errors[0].rfind("Keine Bounding Box in ", 0), 0u);
+    EXPECT_EQ(F.FItems.Item(1).Kind, KindStdSize);
+    EXPECT_EQ(F.FItems.Item(1).Size, (TCmPair{4.0, 3.0}));
+    F.FormKeyDown(Qt::Key_Escape);
+    // A file that is not PostScript adds nothing.
+    D.Files = {Dir.File("zarvo.txt")};
+    WriteFile(Dir.File("zarvo.txt"), "hello\n");
+    F.InsertBtnClick();
+    EXPECT_EQ(D.Errors.back().rfind("Kein Postscript in ", 0), 0u);
+    EXPECT_EQ(F.FItems.Count(), 1);
+}
+
+TEST_F(WindowTest, UpdateRemovesBoxesWhoseFilesAreGone) {
+    TZarvoForm& F = Open();
+    AddBox({1, 1}, "a.eps");
+    AddBox({1, 8}, "b.eps");
+    AddText("Titel", {1, 20});
+    WriteFile(Dir.File("a.eps"), "%!PS\n%%BoundingBox: 10 20 110 220\n");
+    std::remove(Dir.File("b.eps").c_str());
+    F.FModified = false;
+    F.UpdateBtnClick();
+    ASSERT_EQ(F.FItems.Count(), 2);
+    EXPECT_EQ(F.FItems.Item(1).Name, "Titel");
+    EXPECT_NEAR(F.FItems.Item(0).Offset.X, 10 / 28.35, 1e-9);
+    EXPECT_NEAR(F.FItems.Item(0).Size.Y, 200 / 28.35, 1e-9);
+    ASSERT_EQ(D.Errors.size(), 1u);
+    EXPECT_NE(D.Errors[0].find(" nicht gefunden!"), std::string::npos);
+    EXPECT_FALSE(F.FModified);
+}
+
+TEST_F(WindowTest, PickingMovingAndDroppingItems) {
+    TZarvoForm& F = Open();
+    AddBox({2, 2}, "a.eps"); // 10 x 5 cm
+    AddBox({8, 4}, "b.eps");
+    // In the overlap the earlier item is picked; the right edge counts.
+    Click(Qt::LeftButton, 9, 5);
+    EXPECT_EQ(F.FSelected, 0);
+    EXPECT_FALSE(F.FModified);
+    // Escape puts it back, but the sheet counts as changed.
+    Move(15, 15);
+    F.FormKeyDown(Qt::Key_Escape);
+    EXPECT_EQ(F.FSelected, -1);
+    EXPECT_EQ(F.FItems.Item(0).Origin, (TCmPair{2, 2}));
+    EXPECT_TRUE(F.FModified);
+    Click(Qt::LeftButton, 2 + 283 / 28.35, 3);
+    EXPECT_EQ(F.FSelected, 0);
+    // Enter centres the item on the (snapped) mouse position.
+    F.FGridOn = false;
+    Move(10, 12);
+    F.FormKeyDown(Qt::Key_Return);
+    // Within the pixel the pointer is on: here about 0.06 cm.
+    EXPECT_NEAR(F.FItems.Item(0).Origin.X, 10 - 283 / 28.35 / 2, 0.07);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 12 - 142 / 28.35 / 2, 0.07);
+    // A click on empty paper picks nothing.
+    Click(Qt::LeftButton, 1, 28);
+    EXPECT_EQ(F.FSelected, -1);
+}
+
+TEST_F(WindowTest, SnappingToA5mmGrid) {
+    TZarvoForm& F = Open();
+    AddBox({5, 5});
+    // Zoomed in to the lower-left corner of the page, where one millimetre is many pixels.
+    for (int I = 0; I < 6; ++I)
+        F.LargerItemClick();
+    EXPECT_EQ(F.FView.FZoom, 1);
+    F.VertScrollBar->setValue(100);
+    F.HorzScrollBar->setValue(0);
+    Click(Qt::LeftButton, 5.1, 5.1);
+    // Still zoomed in: drive the placement by hand to the point 12.3 / 7.9 mm.
+    Move(1.23, 0.79);
+    EXPECT_EQ(F.FMousePos.X, 75 + 100);
+    EXPECT_EQ(F.FMousePos.Y, 75 + 50);
+    Move(-0.2, 0.79); // left of the page corner: to the corner's x
+    EXPECT_EQ(F.FMousePos.X, 75);
+    Move(1.23, 0.79);
+    Click(Qt::LeftButton, 1.23, 0.79);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.X, 1.0, 1e-9);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 0.5, 1e-9);
+}
+
+TEST_F(WindowTest, RightClickOnABoxAsksBeforeDeleting) {
+    TZarvoForm& F = Open();
+    AddBox({2, 2});
+    F.FModified = false;
+    D.Answers = {false, true};
+    Click(Qt::RightButton, 3, 3);
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_FALSE(F.FModified);
+    Click(Qt::RightButton, 3, 3);
+    EXPECT_EQ(D.Log.back(), "question: Box löschen?");
+    EXPECT_EQ(F.FItems.Count(), 0);
+    EXPECT_TRUE(F.FModified);
+}
+
+TEST_F(WindowTest, PrintingAsksAndWritesTheCoresJob) {
+    TZarvoForm& F = Open();
+    AddBox({2, 3});
+    AddText("Hallo", {5, 20});
+    std::string Expected;
+    ASSERT_TRUE(PrintSheetTo(F.FSheet, "mem", MakeMemoryTarget(Expected)).Ok);
+
+    // A port: the question; No writes nothing.
+    F.LPT11Click();
+    F.FPortTargets[0] = Dir.File("lpt1.out");
+    D.Answers = {false, true};
+    F.PrintBtnClick();
+    EXPECT_EQ(D.Log.back(), "question: Ausdruck auf LPT1 starten?");
+    EXPECT_FALSE(zarvotest::FileExists(Dir.File("lpt1.out")));
+    F.PrintBtnClick();
+    EXPECT_EQ(ReadFile(Dir.File("lpt1.out")), Expected);
+
+    // A port that cannot take data.
+    F.FPortTargets[0] = Dir.File("no/such/folder/lpt");
+    D.Answers = {true};
+    F.PrintBtnClick();
+    ASSERT_EQ(D.Errors.size(), 1u);
+    EXPECT_EQ(D.Errors[0].rfind("Fehler beim Schreiben nach LPT1", 0), 0u);
+
+    // The file: the name box, a name without folder and extension goes to the EPS folder.
+    F.PrintFileSelectClick();
+    EXPECT_EQ(F.StatusText->text().toStdString(), "Ausgabe nach " + F.FWorkDir + "/ZVS.PS");
+    F.FWorkDir = Dir.Path();
+    D.Inputs = {std::nullopt, std::string("auftrag")};
+    F.PrintBtnClick(); // cancelled
+    EXPECT_EQ(F.FPrintFile, "ZVS.PS");
+    F.PrintBtnClick();
+    EXPECT_EQ(D.Log.back(), "input: Postsript-Ausgabe / Dateiname");
+    EXPECT_EQ(D.OfferedInputs.back(), "ZVS.PS");
+    EXPECT_EQ(F.FPrintFile, "auftrag");
+    EXPECT_EQ(ReadFile(Dir.File("auftrag.PS")), Expected);
+}
+
+TEST_F(WindowTest, ZoomScrollBarsAndPageSettings) {
+    TZarvoForm& F = Open();
+    EXPECT_FALSE(F.HorzScrollBar->isVisible());
+    EXPECT_FALSE(F.VertScrollBar->isVisible());
+    F.LargerItemClick();
+    EXPECT_TRUE(F.HorzScrollBar->isVisible() || F.VertScrollBar->isVisible());
+    for (int I = 0; I < 8; ++I)
+        F.LargerItemClick();
+    EXPECT_EQ(F.FView.FZoom, 1);
+    F.FitItemClick();
+    for (int I = 0; I < 8; ++I)
+        F.SmallerItemClick();
+    EXPECT_EQ(F.FView.FZoom, 4096);
+    F.FitItemClick();
+
+    F.QuerItemClick();
+    EXPECT_NEAR(F.FView.FPageAspect, 30.6 / 22.0, 1e-9);
+    EXPECT_TRUE(F.QuerItem->isChecked());
+    // Cancelling the paper dialog keeps the size; OK takes it; A4 brings back 21.0 x 29.6.
+    D.Sizes = {std::nullopt, TCmPair{10.0, 15.0}};
+    F.IndiItemClick();
+    EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+    F.IndiItemClick();
+    EXPECT_EQ(D.Log.back(), "size: EPS-Dateien drucken / Papiergröße");
+    EXPECT_EQ(F.FPaperSize, (TCmPair{10.0, 15.0}));
+    EXPECT_NEAR(F.FView.FPageAspect, 16.0 / 11.0, 1e-9);
+    F.A4FormItemClick();
+    EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+
+    D.Numbers = {25, std::nullopt};
+    F.RasterItemClick();
+    EXPECT_EQ(D.Log.back(), "number: EPS-Dateien drucken / Raster in mm: 1..25");
+    EXPECT_EQ(F.FGridWidth, 25);
+    EXPECT_EQ(F.FView.FGridStep, 250);
+    F.RasterItemClick();
+    EXPECT_EQ(F.FGridWidth, 25);
+
+    // The grid button and the menu entry follow each other.
+    F.RasterBtn->click();
+    EXPECT_FALSE(F.FGridOn);
+    EXPECT_FALSE(F.RasterOn->isChecked());
+    F.RasterBtn->click();
+    EXPECT_TRUE(F.FGridOn);
+    F.RasterOn->trigger();
+    EXPECT_FALSE(F.RasterBtn->isChecked());
+
+    D.Sizes = {TCmPair{4.0, 2.0}};
+    F.BoxsizeItemClick();
+    EXPECT_EQ(D.Log.back(), "size: EPS-Dateien drucken / Boxgröße");
+    EXPECT_EQ(F.FBoxSize, (TCmPair{4.0, 2.0}));
+}
+
+TEST_F(WindowTest, TextItemsAreInsertedEditedCopiedAndErased) {
+    TZarvoForm& F = Open();
+    F.FTextFont.FontType = 0;
+    F.FTextFont.FontSize = 24;
+    // Insert offers the previous text; a cancelled insert keeps it.
+    D.Texts = {std::string("x^2 Größe"), std::nullopt, std::string("Zweiter")};
+    F.InsertTextItemClick();
+    EXPECT_EQ(D.Log.back(), "text: Text einfügen / Text: / Times New Roman");
+    ASSERT_EQ(F.FItems.Count(), 1);
+    TEPSBox& T = F.FItems.Item(0);
+    EXPECT_EQ(T.Kind, KindText);
+    EXPECT_EQ(T.Font.FontSize, 24);
+    EXPECT_GT(T.Size.X, 1.0);
+    EXPECT_TRUE(F.FPlacingNew);
+    Move(3, 25);
+    Click(Qt::LeftButton, 3, 25);
+    F.InsertTextItemClick();
+    F.InsertTextItemClick();
+    EXPECT_EQ(D.OfferedTexts, (std::vector<std::string>{"", "x^2 Größe", "x^2 Größe"}));
+    // The default font changed afterwards leaves the item alone; Escape removes the new one.
+    F.FTextFont.FontSize = 10;
+    EXPECT_EQ(F.FItems.Item(0).Font.FontSize, 24);
+    F.FormKeyDown(Qt::Key_Escape);
+    ASSERT_EQ(F.FItems.Count(), 1);
+
+    // The popup on the text: Copy, then cancel the copy: the source stays.
+    const TCmPair Origin = F.FItems.Item(0).Origin;
+    D.PopupChoices = {"CopyTextItem"};
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    EXPECT_EQ(F.FItems.Count(), 2);
+    EXPECT_TRUE(F.FCopying);
+    F.FormKeyDown(Qt::Key_Escape);
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_EQ(F.FItems.Item(0).Origin, Origin);
+
+    // Edit and Font measure again; the start point stays.
+    const double Width = F.FItems.Item(0).Size.X;
+    D.PopupChoices = {"EdiTextItem", "TextFontItem"};
+    D.Texts = {std::string("x^2 Größe und mehr")};
+    TPSFontRec Bigger = F.FItems.Item(0).Font;
+    Bigger.FontSize = 48;
+    D.Fonts = {Bigger};
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    EXPECT_GT(F.FItems.Item(0).Size.X, Width);
+    const double EditedWidth = F.FItems.Item(0).Size.X;
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    EXPECT_NEAR(F.FItems.Item(0).Size.X, 2 * EditedWidth, 0.1 * EditedWidth);
+    EXPECT_EQ(F.FItems.Item(0).Origin, Origin);
+
+    // Erase answered No marks the sheet changed; Yes erases.
+    F.FModified = false;
+    D.PopupChoices = {"DeltextItem", "DeltextItem"};
+    D.Answers = {false, true};
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    EXPECT_EQ(D.Log.back(), "question: Text löschen?");
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_TRUE(F.FModified);
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    EXPECT_EQ(F.FItems.Count(), 0);
+
+    // The default font for new texts.
+    TPSFontRec Courier;
+    Courier.FontType = 2;
+    D.Fonts = {Courier};
+    F.FModified = false;
+    F.PSFontItemClick();
+    EXPECT_EQ(F.FTextFont.FontType, 2);
+    EXPECT_FALSE(F.FModified); // the default font is a setting, not part of the sheet
+}
+
+TEST_F(WindowTest, EpsFolderAndFilterSettings) {
+    TZarvoForm& F = Open();
+    D.Folders = {Dir.Path()};
+    F.EpsPfadItemClick();
+    EXPECT_EQ(D.Log.back(), "folder: Verzeichnis mit EPS-Dateien");
+    EXPECT_EQ(F.FWorkDir, Dir.Path());
+    D.Filters = {std::string("Bilder|*.eps;*.ps")};
+    F.FilterItemClick();
+    EXPECT_EQ(D.Log.back(), "filter: Dateitypen");
+    D.Files = {std::nullopt};
+    F.InsertBtnClick();
+    EXPECT_EQ(D.FileDialogs.back().Filter, "Bilder|*.eps;*.ps");
+    EXPECT_EQ(D.FileDialogs.back().InitialDir, Dir.Path());
+    // Cancelled settings dialogs change nothing.
+    D.Folders = {std::nullopt};
+    F.EpsPfadItemClick();
+    EXPECT_EQ(F.FWorkDir, Dir.Path());
+}
