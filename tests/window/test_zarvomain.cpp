@@ -487,6 +487,15 @@ TEST_F(WindowTest, TextItemsAreInsertedEditedCopiedAndErased) {
     Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
     EXPECT_EQ(F.FItems.Count(), 0);
 
+    // An empty text is a text too: no width, and it prints as an empty string.
+    D.Texts = {std::string("")};
+    F.InsertTextItemClick();
+    ASSERT_EQ(F.FItems.Count(), 1);
+    EXPECT_EQ(F.FItems.Item(0).Size.X, 0.0);
+    F.FormKeyDown(Qt::Key_Space); // any other key: the new text stays where it was made
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_EQ(F.FSelected, -1);
+
     // The default font for new texts.
     TPSFontRec Courier;
     Courier.FontType = 2;
