@@ -2,6 +2,7 @@
 #include "dialogs/chartabledlg.h"
 
 #include "dialogs/buttonglyphs.h"
+#include "dialogs/okcancelrow.h"
 #include "dialogs/textcodec.h"
 #include "support/winsub.h"
 
@@ -52,15 +53,8 @@ TCharTableDialog::TCharTableDialog(QWidget* Parent) : QDialog(Parent) {
     SetCharFont(FHeaderFont);
     CharGrid->setCurrentCell(1, 1);
 
-    OKBtn = new QPushButton(OkGlyph(), "Select", this);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(CancelGlyph(), "Cancel", this);
+    auto* Buttons = OkCancelRow(this, OKBtn, CancelBtn, QStringLiteral("Select"));
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(OKBtn);
-    Buttons->addWidget(CancelBtn);
     auto* Main = new QVBoxLayout(this);
     Main->addWidget(CharGrid, 0, Qt::AlignHCenter);
     Main->addLayout(Buttons);

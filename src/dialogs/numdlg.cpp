@@ -2,6 +2,7 @@
 #include "dialogs/numdlg.h"
 
 #include "dialogs/buttonglyphs.h"
+#include "dialogs/okcancelrow.h"
 #include "support/localefmt.h"
 #include "support/userdialogs.h"
 
@@ -81,15 +82,8 @@ TNummerEingabe::TNummerEingabe(QWidget* Parent) : QDialog(Parent) {
     Fields->setColumnStretch(0, 1);
     Fields->setColumnStretch(1, 1);
 
-    OKBtn = new QPushButton(OkGlyph(), "OK", this);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(CancelGlyph(), "Cancel", this);
+    auto* Buttons = OkCancelRow(this, OKBtn, CancelBtn);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(OKBtn);
-    Buttons->addWidget(CancelBtn);
 
     auto* Main = new QVBoxLayout(this);
     Main->addWidget(Rahmen);

@@ -3,6 +3,7 @@
 
 #include "dialogs/beep.h"
 #include "dialogs/buttonglyphs.h"
+#include "dialogs/okcancelrow.h"
 #include "dialogs/psfonttable.h"
 #include "support/localefmt.h"
 
@@ -77,19 +78,12 @@ TPSFontDialog::TPSFontDialog(QWidget* Parent)
     PanelLayout->addWidget(ColorLabel, 3, 0);
     PanelLayout->addWidget(ColorBtn, 3, 1, 1, 2, Qt::AlignLeft);
 
-    OKBtn = new QPushButton(OkGlyph(), "OK", this);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(CancelGlyph(), "Cancel", this);
+    auto* Buttons = OkCancelRow(this, OKBtn, CancelBtn);
     connect(OKBtn, &QPushButton::clicked, this, &QDialog::accept);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* Top = new QHBoxLayout;
     Top->addWidget(FontRG);
     Top->addWidget(Panel);
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(OKBtn);
-    Buttons->addWidget(CancelBtn);
     auto* Main = new QVBoxLayout(this);
     Main->addLayout(Top);
     Main->addLayout(Buttons);

@@ -3,6 +3,7 @@
 
 #include "dialogs/beep.h"
 #include "dialogs/buttonglyphs.h"
+#include "dialogs/okcancelrow.h"
 #include "dialogs/numbered.h"
 
 #include <QEvent>
@@ -48,16 +49,8 @@ TSizeDialog::TSizeDialog(QWidget* Parent) : QDialog(Parent) {
     Grid->addWidget(WidthEdit, 1, 1);
     Grid->addWidget(Label4, 1, 2);
 
-    OKBtn = new QPushButton(OkGlyph(), "OK", this);
-    OKBtn->setDefault(true);
-    CancelBtn = new QPushButton(CancelGlyph(), "Cancel", this);
+    auto* Buttons = OkCancelRow(this, OKBtn, CancelBtn);
     connect(OKBtn, &QPushButton::clicked, this, &TSizeDialog::OKBtnClick);
-    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
-
-    auto* Buttons = new QHBoxLayout;
-    Buttons->addStretch();
-    Buttons->addWidget(OKBtn);
-    Buttons->addWidget(CancelBtn);
     auto* Main = new QVBoxLayout(this);
     Main->addWidget(GroupBox);
     Main->addLayout(Buttons);
