@@ -1,7 +1,6 @@
 // Modal table of the 256 character codes of a font, from which the user picks one character.
 #include "dialogs/chartabledlg.h"
 
-#include "dialogs/buttonglyphs.h"
 #include "dialogs/okcancelrow.h"
 #include "dialogs/textcodec.h"
 #include "support/winsub.h"

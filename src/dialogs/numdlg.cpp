@@ -1,7 +1,6 @@
 // Modal dialog that edits one or two whole numbers in spin fields, and NumberInput built on it.
 #include "dialogs/numdlg.h"
 
-#include "dialogs/buttonglyphs.h"
 #include "dialogs/okcancelrow.h"
 #include "support/localefmt.h"
 #include "support/userdialogs.h"

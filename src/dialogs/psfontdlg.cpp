@@ -2,7 +2,6 @@
 #include "dialogs/psfontdlg.h"
 
 #include "dialogs/beep.h"
-#include "dialogs/buttonglyphs.h"
 #include "dialogs/okcancelrow.h"
 #include "dialogs/psfonttable.h"
 #include "support/localefmt.h"

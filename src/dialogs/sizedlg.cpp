@@ -2,7 +2,6 @@
 #include "dialogs/sizedlg.h"
 
 #include "dialogs/beep.h"
-#include "dialogs/buttonglyphs.h"
 #include "dialogs/okcancelrow.h"
 #include "dialogs/numbered.h"
 
