@@ -1,6 +1,10 @@
 // Times the page picture for sheets of 0 to 10,000 items at the whole-page view and at the
 // largest zoom, and the empty page at every zoom; prints the median milliseconds per paint and
 // the ratio to the empty page (to the whole-page view for the zoom sweep).
+//
+// preview_bench --paint COUNT ZOOM PAINTS [IMAGE.png] paints one sheet PAINTS times and nothing
+// else, for instruction counts under callgrind (--toggle-collect on TPageView::Paint) and, with
+// an image file, for comparing the picture of two builds pixel by pixel.
 #include "sheet/sheet.h"
 #include "view/pageview.h"
 #include "view/textmeasure.h"
@@ -68,11 +72,50 @@ double MedianPaintMs(TPageView& View, QImage& Image, int Runs) {
     return Times[Times.size() / 2];
 }
 
+// Sets a view up as every measurement does: 1 mm grid, scroll bars half way.
+void SetupView(TPageView& View, int Zoom, const QImage& Image) {
+    View.SetGridWidth(1);
+    View.FZoom = Zoom;
+    View.FHorzPos = 50;
+    View.FVertPos = 50;
+    View.SetupPageMapping();
+    View.FormResize(Image.width(), Image.height());
+}
+
+int PaintOnly(int Count, int Zoom, int Paints, const char* ImageFile) {
+    const TTextMeasure Measure = MakeTextMeasure();
+    QImage Image(1200, 900, QImage::Format_RGB32);
+    TSheet Sheet;
+    FillSheet(Sheet, Count, Measure);
+    TPageView View(Sheet);
+    SetupView(View, Zoom, Image);
+    {
+        // The first paint loads fonts and fills glyph caches. It goes past Paint, so that an
+        // instruction count collected inside Paint sees only the paints a user waits for.
+        QPainter Painter(&Image);
+        View.Canvas().Begin(&Painter);
+        View.PaintPicture();
+        View.Canvas().End();
+    }
+    for (int R = 0; R < Paints; ++R) {
+        QPainter Painter(&Image);
+        View.Paint(Painter);
+    }
+    if (ImageFile && !Image.save(QString::fromLocal8Bit(ImageFile))) {
+        std::fprintf(stderr, "cannot write %s\n", ImageFile);
+        return 1;
+    }
+    return 0;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication App(argc, argv);
+    if (argc >= 5 && std::string(argv[1]) == "--paint")
+        return PaintOnly(std::atoi(argv[2]), std::atoi(argv[3]), std::max(1, std::atoi(argv[4])),
+                         argc > 5 ? argv[5] : nullptr);
     const int Runs = argc > 1 ? std::max(3, std::atoi(argv[1])) : 15;
     const int Counts[] = {0, 100, 1000, 10000};
     struct TView {
@@ -92,12 +135,7 @@ int main(int argc, char** argv) {
             TSheet Sheet;
             FillSheet(Sheet, Count, Measure);
             TPageView View(Sheet);
-            View.SetGridWidth(1);
-            View.FZoom = V.Zoom;
-            View.FHorzPos = 50;
-            View.FVertPos = 50;
-            View.SetupPageMapping();
-            View.FormResize(Image.width(), Image.height());
+            SetupView(View, V.Zoom, Image);
             MedianPaintMs(View, Image, 2); // warm the font caches
             const double Ms = MedianPaintMs(View, Image, Runs);
             if (Count == 0) Empty = Ms;
@@ -116,12 +154,7 @@ int main(int argc, char** argv) {
     double Whole = 0.0;
     for (int Zoom = 1; Zoom <= 4096; Zoom *= 2) {
         TPageView View(Empty);
-        View.SetGridWidth(1);
-        View.FZoom = Zoom;
-        View.FHorzPos = 50;
-        View.FVertPos = 50;
-        View.SetupPageMapping();
-        View.FormResize(Image.width(), Image.height());
+        SetupView(View, Zoom, Image);
         MedianPaintMs(View, Image, 2);
         const double Ms = MedianPaintMs(View, Image, Runs);
         if (Zoom == ZoomWholePage) Whole = Ms;
