@@ -170,9 +170,8 @@ void TQtCanvas::DrawLine(TLogicalPoint From, TLogicalPoint To) {
     Flush();
     const QPointF A = ToDevice(From.X, From.Y), B = ToDevice(To.X, To.Y);
     double X1 = A.x(), Y1 = A.y(), X2 = B.x(), Y2 = B.y();
-    if (PenStyle() == TPenStyle::Dash && PenMode() == TPenMode::Copy && PenWidth() <= 1 &&
-        FPlainDevice && (X1 == X2 || Y1 == Y2)) {
-        DrawDashedAxisLine(X1, Y1, X2, Y2);
+    if (PenMode() == TPenMode::Copy && PenWidth() <= 1 && FPlainDevice && (X1 == X2 || Y1 == Y2)) {
+        DrawAxisLine(X1, Y1, X2, Y2);
         return;
     }
     // Zoomed in, most of a line lies outside the device: it is cut to the device (and a small
@@ -209,14 +208,14 @@ void TQtCanvas::DrawLine(TLogicalPoint From, TLogicalPoint To) {
     FPainter->drawLine(QLineF(X1, Y1, X2, Y2));
 }
 
-// The one-pixel dashed pen on a line along a pixel row or column between whole pixel
-// coordinates sets the pixels whose centres lie between the end points, four on and two off
-// from the start point on; a line of length zero sets its one pixel. The same pixels come
-// from a strip of that pattern, blitted at the right phase, at a fraction of the cost of the
-// pen (whose dash stroker sets the pixels one by one). The pattern stays anchored at the
-// start point even where the line starts outside the device, so that scrolling moves the
-// dashes with their frame.
-void TQtCanvas::DrawDashedAxisLine(double X1, double Y1, double X2, double Y2) {
+// The one-pixel pen on a line along a pixel row or column between whole pixel coordinates
+// sets the pixels whose centres lie between the end points (a line of length zero its one
+// pixel), the dashed pen four of them on and two off from the start point on. The same
+// pixels come from a filled rectangle or from a strip of the dash pattern blitted at the
+// right phase, at a fraction of the pen's cost (its stroker sets them one by one). The dash
+// pattern stays anchored at the start point even where the line starts outside the device,
+// so that scrolling moves the dashes with their frame.
+void TQtCanvas::DrawAxisLine(double X1, double Y1, double X2, double Y2) {
     const bool Vertical = X1 == X2 && Y1 != Y2;
     const double Across = Vertical ? X1 : Y1; // the pixel column or row
     const double Start = Vertical ? Y1 : X1, Stop = Vertical ? Y2 : X2;
@@ -229,19 +228,23 @@ void TQtCanvas::DrawDashedAxisLine(double X1, double Y1, double X2, double Y2) {
     if (VisibleLo >= VisibleHi) return;
     const int First = static_cast<int>(VisibleLo);
     const int Count = static_cast<int>(VisibleHi - VisibleLo);
+    const int Row = static_cast<int>(Across);
+    ApplyComposition(QPainter::CompositionMode_SourceOver);
+    if (PenStyle() != TPenStyle::Dash) {
+        FPainter->fillRect(Vertical ? QRect(Row, First, 1, Count) : QRect(First, Row, Count, 1),
+                           ToQColor(PenColor()));
+        return;
+    }
     // Counted from the start point, a forward line's pixel k is on for k mod 6 < 4; a
     // backward line's pixel k before the start point likewise, which read forwards is the
     // same pattern shifted by four.
     double Phase = std::fmod(VisibleLo - Start + (Stop < Start ? 4.0 : 0.0), 6.0);
     if (Phase < 0.0) Phase += 6.0;
     const QImage& Strip = DashStrip(Vertical, Count);
-    ApplyComposition(QPainter::CompositionMode_SourceOver);
     if (Vertical)
-        FPainter->drawImage(QPoint(static_cast<int>(Across), First), Strip,
-                            QRect(0, static_cast<int>(Phase), 1, Count));
+        FPainter->drawImage(QPoint(Row, First), Strip, QRect(0, static_cast<int>(Phase), 1, Count));
     else
-        FPainter->drawImage(QPoint(First, static_cast<int>(Across)), Strip,
-                            QRect(static_cast<int>(Phase), 0, Count, 1));
+        FPainter->drawImage(QPoint(First, Row), Strip, QRect(static_cast<int>(Phase), 0, Count, 1));
 }
 
 const QImage& TQtCanvas::DashStrip(bool Vertical, int Length) {

@@ -88,7 +88,7 @@ private:
 
     void FlushPixels();
     void FlushGlyphs();
-    void DrawDashedAxisLine(double X1, double Y1, double X2, double Y2);
+    void DrawAxisLine(double X1, double Y1, double X2, double Y2);
     const QImage& DashStrip(bool Vertical, int Length);
     void DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,
                              const std::string& Text, bool Transparent);

@@ -40,14 +40,14 @@ struct TLine {
     int X1, Y1, X2, Y2;
 };
 
-QImage CanvasDashes(const std::vector<TLine>& Lines) {
+QImage CanvasLines(const std::vector<TLine>& Lines, TPenStyle Style) {
     QImage Image = WhiteImage();
     QPainter Painter(&Image);
     TQtCanvas Canvas;
     MapOneToOne(Canvas);
     Canvas.Begin(&Painter);
     Canvas.SetPenColor(Red);
-    Canvas.SetPenStyle(TPenStyle::Dash);
+    Canvas.SetPenStyle(Style);
     for (const TLine& L : Lines) {
         Canvas.MoveTo(L.X1, L.Y1);
         Canvas.LineTo(L.X2, L.Y2);
@@ -56,23 +56,32 @@ QImage CanvasDashes(const std::vector<TLine>& Lines) {
     return Image;
 }
 
-TEST(QtCanvas, DashedLinesSetThePixelsOfTheDashedPen) {
+QImage CanvasDashes(const std::vector<TLine>& Lines) {
+    return CanvasLines(Lines, TPenStyle::Dash);
+}
+
+TEST(QtCanvas, RowsAndColumnsSetThePixelsOfThePainterPen) {
     // Rows and columns in both directions, of every length up to several dash periods and
     // of length zero, wholly inside the device: where the painter's pen clips nothing, the
-    // canvas must set exactly its pixels.
-    for (int Vertical = 0; Vertical < 2; ++Vertical)
-        for (int Length = -20; Length <= 20; ++Length) {
-            const int A = 22, B = 22 + Length, Across = 5 + (Length + 20) % 37;
-            const TLine L = Vertical ? TLine{Across, A, Across, B} : TLine{A, Across, B, Across};
-            QImage Expected = WhiteImage();
-            {
-                QPainter Painter(&Expected);
-                Painter.setPen(QPen(QColor(255, 0, 0), 0, Qt::DashLine, Qt::FlatCap));
-                Painter.drawLine(QLineF(L.X1, L.Y1, L.X2, L.Y2));
+    // canvas must set exactly its pixels, solid or dashed.
+    for (TPenStyle Style : {TPenStyle::Solid, TPenStyle::Dash})
+        for (int Vertical = 0; Vertical < 2; ++Vertical)
+            for (int Length = -20; Length <= 20; ++Length) {
+                const int A = 22, B = 22 + Length, Across = 5 + (Length + 20) % 37;
+                const TLine L =
+                    Vertical ? TLine{Across, A, Across, B} : TLine{A, Across, B, Across};
+                QImage Expected = WhiteImage();
+                {
+                    QPainter Painter(&Expected);
+                    Painter.setPen(QPen(QColor(255, 0, 0), 0,
+                                        Style == TPenStyle::Dash ? Qt::DashLine : Qt::SolidLine,
+                                        Qt::FlatCap));
+                    Painter.drawLine(QLineF(L.X1, L.Y1, L.X2, L.Y2));
+                }
+                EXPECT_TRUE(CanvasLines({L}, Style) == Expected)
+                    << (Style == TPenStyle::Dash ? "dashed " : "solid ")
+                    << (Vertical ? "column" : "row") << " of length " << Length;
             }
-            EXPECT_TRUE(CanvasDashes({L}) == Expected)
-                << (Vertical ? "column" : "row") << " of length " << Length;
-        }
 }
 
 // The pixels of one row of an image as '#' (red) and '.' (anything else).
