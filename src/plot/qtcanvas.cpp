@@ -56,7 +56,19 @@ double DeviceRound(double V) {
     if (!std::isfinite(V)) return 0.0;
     if (V > 1.0e15) return 1.0e15;
     if (V < -1.0e15) return -1.0e15;
+    // Every point of every primitive passes here: away from a half the nearest integer is
+    // plain, and only near one does the shared rule (with its tolerance) have to decide.
+    const double Floor = std::floor(V), Frac = V - Floor;
+    if (std::fabs(Frac - 0.5) > 1e-9 * std::max(1.0, std::fabs(V)))
+        return Frac < 0.5 ? Floor : Floor + 1.0;
     return static_cast<double>(RoundHalfEven(V));
+}
+
+// No transform, or a shift by whole pixels.
+bool WholePixelShift(const QTransform& T) {
+    return T.type() == QTransform::TxNone ||
+           (T.type() == QTransform::TxTranslate && T.dx() == std::floor(T.dx()) &&
+            T.dy() == std::floor(T.dy()));
 }
 
 } // namespace
@@ -80,47 +92,88 @@ TQtCanvas::~TQtCanvas() { End(); }
 void TQtCanvas::Begin(QPainter* Painter) {
     End();
     FPainter = Painter;
-    FPenApplied = false;
+    ForgetPainterState();
     if (FPainter) {
         FPainter->setRenderHint(QPainter::Antialiasing, false);
         FPainter->setRenderHint(QPainter::TextAntialiasing, true);
+        FPlainDevice = WholePixelShift(FPainter->deviceTransform()) &&
+                       WholePixelShift(FPainter->combinedTransform());
+        FPlainWorld = FPainter->worldTransform().type() == QTransform::TxNone;
     }
 }
 
+void TQtCanvas::Flush() {
+    FlushPixels();
+    FlushGlyphs();
+}
+
 void TQtCanvas::End() {
-    if (FPainter) FlushPixels();
+    if (FPainter) Flush();
+    FRunGlyphs.clear();
+    FRunPositions.clear();
+    FRunFont = nullptr;
+    FPixels.clear();
     FPainter = nullptr;
-    FPenApplied = false;
+    ForgetPainterState();
+}
+
+void TQtCanvas::ForgetPainterState() {
+    FPainterPen = TPainterPen::Unknown;
+    FCompositionKnown = false;
 }
 
 QPointF TQtCanvas::ToDevice(int X, int Y) const {
     return {DeviceRound(Mapping().ToDeviceX(X)), DeviceRound(Mapping().ToDeviceY(Y))};
 }
 
+void TQtCanvas::ApplyComposition(QPainter::CompositionMode Mode) {
+    if (FCompositionKnown && FAppliedComposition == Mode) return;
+    FPainter->setCompositionMode(Mode);
+    FCompositionKnown = true;
+    FAppliedComposition = Mode;
+}
+
 void TQtCanvas::ApplyPen() {
-    if (FPenApplied && FAppliedColor == PenColor() && FAppliedStyle == PenStyle() &&
-        FAppliedMode == PenMode() && FAppliedWidth == PenWidth())
+    if (FPainterPen == TPainterPen::Line && FAppliedColor == PenColor() &&
+        FAppliedStyle == PenStyle() && FAppliedWidth == PenWidth()) {
+        ApplyComposition(PenMode() == TPenMode::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                    : QPainter::CompositionMode_SourceOver);
         return;
+    }
     // Width 1 is the one-pixel cosmetic pen; a flat cap leaves out a line's last pixel, so the
     // corners of a path drawn in exclusive-or are not inverted twice.
     QPen Pen(ToQColor(PenColor()), PenWidth() <= 1 ? 0 : PenWidth(),
              PenStyle() == TPenStyle::Dash ? Qt::DashLine : Qt::SolidLine, Qt::FlatCap);
     FPainter->setPen(Pen);
-    FPainter->setCompositionMode(PenMode() == TPenMode::Xor
-                                     ? QPainter::RasterOp_SourceXorDestination
-                                     : QPainter::CompositionMode_SourceOver);
-    FPenApplied = true;
+    ApplyComposition(PenMode() == TPenMode::Xor ? QPainter::RasterOp_SourceXorDestination
+                                                : QPainter::CompositionMode_SourceOver);
+    FPainterPen = TPainterPen::Line;
     FAppliedColor = PenColor();
     FAppliedStyle = PenStyle();
-    FAppliedMode = PenMode();
     FAppliedWidth = PenWidth();
+}
+
+void TQtCanvas::ApplyColorPen(TPainterPen Kind, TColor C) {
+    if (FPainterPen == Kind && FAppliedColor == C) return;
+    // Text takes the painter's default pen in the font colour, pixels the one-pixel cosmetic
+    // pen.
+    if (Kind == TPainterPen::Points)
+        FPainter->setPen(QPen(ToQColor(C), 0));
+    else
+        FPainter->setPen(ToQColor(C));
+    FPainterPen = Kind;
+    FAppliedColor = C;
 }
 
 void TQtCanvas::DrawLine(TLogicalPoint From, TLogicalPoint To) {
     if (!FPainter) return;
-    FlushPixels();
+    Flush();
     const QPointF A = ToDevice(From.X, From.Y), B = ToDevice(To.X, To.Y);
     double X1 = A.x(), Y1 = A.y(), X2 = B.x(), Y2 = B.y();
+    if (PenMode() == TPenMode::Copy && PenWidth() <= 1 && FPlainDevice && (X1 == X2 || Y1 == Y2)) {
+        DrawAxisLine(X1, Y1, X2, Y2);
+        return;
+    }
     // Zoomed in, most of a line lies outside the device: it is cut to the device (and a small
     // border) first, so that neither the dash pattern nor the rasteriser walks the hidden
     // part. The dash offset keeps the pattern where it was.
@@ -150,14 +203,72 @@ void TQtCanvas::DrawLine(TLogicalPoint From, TLogicalPoint To) {
         QPen Pen = FPainter->pen();
         Pen.setDashOffset(Skipped);
         FPainter->setPen(Pen);
-        FPenApplied = false;
+        FPainterPen = TPainterPen::Unknown;
     }
     FPainter->drawLine(QLineF(X1, Y1, X2, Y2));
 }
 
+// The one-pixel pen on a line along a pixel row or column between whole pixel coordinates
+// sets the pixels whose centres lie between the end points (a line of length zero its one
+// pixel), the dashed pen four of them on and two off from the start point on. The same
+// pixels come from a filled rectangle or from a strip of the dash pattern blitted at the
+// right phase, at a fraction of the pen's cost (its stroker sets them one by one). The dash
+// pattern stays anchored at the start point even where the line starts outside the device,
+// so that scrolling moves the dashes with their frame.
+void TQtCanvas::DrawAxisLine(double X1, double Y1, double X2, double Y2) {
+    const bool Vertical = X1 == X2 && Y1 != Y2;
+    const double Across = Vertical ? X1 : Y1; // the pixel column or row
+    const double Start = Vertical ? Y1 : X1, Stop = Vertical ? Y2 : X2;
+    const int AcrossExtent = Vertical ? Mapping().ViewportExtX : Mapping().ViewportExtY;
+    const int AlongExtent = Vertical ? Mapping().ViewportExtY : Mapping().ViewportExtX;
+    if (Across < 0.0 || Across >= AcrossExtent) return;
+    const double Lo = Start == Stop ? Start : std::min(Start, Stop);
+    const double Hi = Start == Stop ? Start + 1.0 : std::max(Start, Stop);
+    const double VisibleLo = std::max(Lo, 0.0), VisibleHi = std::min(Hi, double(AlongExtent));
+    if (VisibleLo >= VisibleHi) return;
+    const int First = static_cast<int>(VisibleLo);
+    const int Count = static_cast<int>(VisibleHi - VisibleLo);
+    const int Row = static_cast<int>(Across);
+    ApplyComposition(QPainter::CompositionMode_SourceOver);
+    if (PenStyle() != TPenStyle::Dash) {
+        FPainter->fillRect(Vertical ? QRect(Row, First, 1, Count) : QRect(First, Row, Count, 1),
+                           ToQColor(PenColor()));
+        return;
+    }
+    // Counted from the start point, a forward line's pixel k is on for k mod 6 < 4; a
+    // backward line's pixel k before the start point likewise, which read forwards is the
+    // same pattern shifted by four.
+    double Phase = std::fmod(VisibleLo - Start + (Stop < Start ? 4.0 : 0.0), 6.0);
+    if (Phase < 0.0) Phase += 6.0;
+    const QImage& Strip = DashStrip(Vertical, Count);
+    if (Vertical)
+        FPainter->drawImage(QPoint(Row, First), Strip, QRect(0, static_cast<int>(Phase), 1, Count));
+    else
+        FPainter->drawImage(QPoint(First, Row), Strip, QRect(static_cast<int>(Phase), 0, Count, 1));
+}
+
+const QImage& TQtCanvas::DashStrip(bool Vertical, int Length) {
+    QImage& Strip = FDashStrip[Vertical ? 1 : 0];
+    const int Need = Length + 6;
+    const int Have = Vertical ? Strip.height() : Strip.width();
+    if (!Strip.isNull() && Have >= Need && FDashColor[Vertical ? 1 : 0] == PenColor()) return Strip;
+    const int N = std::max(Need, std::max(Mapping().ViewportExtX, Mapping().ViewportExtY) + 6);
+    Strip = QImage(Vertical ? 1 : N, Vertical ? N : 1, QImage::Format_ARGB32_Premultiplied);
+    const QRgb On = qRgb(RedOf(PenColor()), GreenOf(PenColor()), BlueOf(PenColor()));
+    for (int J = 0; J < N; ++J) {
+        const QRgb C = J % 6 < 4 ? On : 0;
+        if (Vertical)
+            *reinterpret_cast<QRgb*>(Strip.scanLine(J)) = C;
+        else
+            reinterpret_cast<QRgb*>(Strip.scanLine(0))[J] = C;
+    }
+    FDashColor[Vertical ? 1 : 0] = PenColor();
+    return Strip;
+}
+
 void TQtCanvas::FillRect(const TLogicalRect& R, TColor C) {
     if (!FPainter) return;
-    FlushPixels();
+    Flush();
     const QPointF A = ToDevice(R.Left, R.Top), B = ToDevice(R.Right, R.Bottom);
     const double W = Mapping().ViewportExtX, H = Mapping().ViewportExtY;
     const double L = std::clamp(std::min(A.x(), B.x()), -1.0, W + 1);
@@ -165,8 +276,7 @@ void TQtCanvas::FillRect(const TLogicalRect& R, TColor C) {
     const double T = std::clamp(std::min(A.y(), B.y()), -1.0, H + 1);
     const double Bt = std::clamp(std::max(A.y(), B.y()), -1.0, H + 1);
     if (Rt <= L || Bt <= T) return;
-    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    FPenApplied = false;
+    ApplyComposition(QPainter::CompositionMode_SourceOver);
     FPainter->fillRect(QRectF(L, T, Rt - L, Bt - T), ToQColor(C));
 }
 
@@ -176,6 +286,7 @@ void TQtCanvas::SetPixel(int X, int Y, TColor C) {
     if (P.x() < 0 || P.y() < 0 || P.x() >= Mapping().ViewportExtX ||
         P.y() >= Mapping().ViewportExtY)
         return;
+    FlushGlyphs();
     if (!FPixels.empty() && C != FPixelColor) FlushPixels();
     FPixelColor = C;
     FPixels.emplace_back(static_cast<int>(P.x()), static_cast<int>(P.y()));
@@ -186,11 +297,24 @@ void TQtCanvas::FlushPixels() {
         FPixels.clear();
         return;
     }
-    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    FPainter->setPen(QPen(ToQColor(FPixelColor), 0));
-    FPenApplied = false;
+    ApplyComposition(QPainter::CompositionMode_SourceOver);
+    ApplyColorPen(TPainterPen::Points, FPixelColor);
     FPainter->drawPoints(FPixels.data(), static_cast<int>(FPixels.size()));
     FPixels.clear();
+}
+
+void TQtCanvas::FlushGlyphs() {
+    if (FRunGlyphs.empty()) return;
+    if (FPainter) {
+        ApplyComposition(QPainter::CompositionMode_SourceOver);
+        ApplyColorPen(TPainterPen::Text, FRunColor);
+        FRun.setRawData(FRunGlyphs.data(), FRunPositions.data(),
+                        static_cast<int>(FRunGlyphs.size()));
+        FPainter->drawGlyphRun(QPointF(0.0, 0.0), FRun);
+    }
+    FRunGlyphs.clear();
+    FRunPositions.clear();
+    FRunFont = nullptr;
 }
 
 double TQtCanvas::CurrentPixelSize() const {
@@ -207,19 +331,16 @@ double TQtCanvas::CurrentPixelSize() const {
     return Px;
 }
 
-double TQtCanvas::TFontEntry::Advance(unsigned char C) {
-    if (!Known[C]) {
-        const QString Ch = AnsiToQString(std::string(1, static_cast<char>(C)));
-        quint32 G = 0;
-        int N = 1;
-        QPointF A;
-        if (Raw.glyphIndexesForChars(Ch.constData(), 1, &G, &N) && N == 1)
-            Raw.advancesForGlyphIndexes(&G, &A, 1, QRawFont::UseDesignMetrics);
-        Glyphs[C] = G;
-        Advances[C] = A.x();
-        Known[C] = true;
-    }
-    return Advances[C];
+void TQtCanvas::TFontEntry::Look(unsigned char C) {
+    const QString Ch = AnsiToQString(std::string(1, static_cast<char>(C)));
+    quint32 G = 0;
+    int N = 1;
+    QPointF A;
+    if (Raw.glyphIndexesForChars(Ch.constData(), 1, &G, &N) && N == 1)
+        Raw.advancesForGlyphIndexes(&G, &A, 1, QRawFont::UseDesignMetrics);
+    Glyphs[C] = G;
+    Advances[C] = A.x();
+    Known[C] = true;
 }
 
 TQtCanvas::TFontEntry& TQtCanvas::FontAt(const std::string& Name, int Pixels, int Weight,
@@ -228,7 +349,11 @@ TQtCanvas::TFontEntry& TQtCanvas::FontAt(const std::string& Name, int Pixels, in
     if (FLastEntry && Key == FLastKey) return *FLastEntry;
     auto It = FFonts.find(Key);
     if (It == FFonts.end()) {
-        if (FFonts.size() >= 1024) FFonts.clear();
+        if (FFonts.size() >= 1024) {
+            FFonts.clear();
+            FLastEntry = nullptr;
+            FRunFont = nullptr;
+        }
         QFont F(AnsiToQString(Name));
         F.setPixelSize(Pixels);
         // Like the printer's fonts, the screen fonts have a regular and a bold face only;
@@ -268,7 +393,7 @@ QRawFont TQtCanvas::CurrentRawFont() const {
     return ResolveFont(Px > 0 ? Px : 1.0, Scale).Raw;
 }
 
-double TQtCanvas::LayoutWidth(TFontEntry& E, const std::string& Text) const {
+double TQtCanvas::LayoutWidth(TFontEntry& E, const std::string& Text) {
     double W = 0.0;
     for (unsigned char C : Text) W += E.Advance(C);
     return W;
@@ -295,19 +420,60 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
     if (!FPainter || Text.empty()) return;
     const double Px = CurrentPixelSize();
     if (Px <= 0) return;
-    FlushPixels();
     double Scale;
     TFontEntry& E = ResolveFont(Px, Scale);
     const double W = LayoutWidth(E, Text);
     const double H = E.Ascent + E.Descent;
     const QPointF P = ToDevice(X, Y);
 
-    QTransform T;
-    T.translate(P.x(), P.y());
-    // The escapement turns counter-clockwise on the page, which is clockwise in device
-    // coordinates with y down.
-    T.rotate(-Font().Escapement / 10.0);
-    T.scale(Scale, Scale);
+    if (Scale != 1.0 || Font().Escapement != 0 || !Transparent || !FPlainWorld) {
+        QTransform T;
+        T.translate(P.x(), P.y());
+        // The escapement turns counter-clockwise on the page, which is clockwise in device
+        // coordinates with y down.
+        T.rotate(-Font().Escapement / 10.0);
+        T.scale(Scale, Scale);
+        DrawTransformedText(E, T, W, H, Text, Transparent);
+        return;
+    }
+
+    // Upright at the size of its glyphs: the text joins the pending glyph run at device
+    // positions, which are the sums the painter would form under a translation to P.
+    const double DevW = Mapping().ViewportExtX, DevH = Mapping().ViewportExtY;
+    // A text whose cell misses the device is not drawn at all.
+    if (P.x() + W < 0 || P.y() + H < 0 || P.x() > DevW || P.y() > DevH) return;
+    if (FRunFont != &E || FRunColor != FontColor()) FlushGlyphs();
+    FlushPixels();
+    if (FRunGlyphs.empty()) {
+        FRunFont = &E;
+        FRunColor = FontColor();
+        FRun.setRawFont(E.Raw);
+    }
+    // A text far wider than the device (thousands of letters) keeps only the glyphs whose
+    // cell, widened by half an em for overhangs, meets the device.
+    const bool Clip = W > 2 * DevW || H > 2 * DevH;
+    const double Em = H;
+    const double Baseline = E.Ascent + P.y();
+    double X0 = 0.0;
+    for (unsigned char C : Text) {
+        const double Adv = E.Advance(C);
+        if (Clip) {
+            const double Left = X0 - Em / 2 + P.x();
+            if (Left + (Adv + Em) < 0 || Left > DevW || P.y() + H < 0 || P.y() > DevH) {
+                X0 += Adv;
+                continue;
+            }
+        }
+        FRunGlyphs.push_back(E.Glyph(C));
+        FRunPositions.emplace_back(X0 + P.x(), Baseline);
+        X0 += Adv;
+    }
+    if (FRunGlyphs.empty()) FRunFont = nullptr;
+}
+
+void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,
+                                    const std::string& Text, bool Transparent) {
+    Flush();
     // A text whose cell misses the device is not drawn at all.
     const QRectF Box = T.mapRect(QRectF(0, 0, W, H));
     if (Box.right() < 0 || Box.bottom() < 0 || Box.left() > Mapping().ViewportExtX ||
@@ -348,10 +514,9 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
 
     const QTransform Before = FPainter->worldTransform();
     FPainter->setWorldTransform(T, true);
-    FPainter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    FPenApplied = false;
+    ApplyComposition(QPainter::CompositionMode_SourceOver);
     if (!Transparent) FPainter->fillRect(QRectF(0, 0, W, H), ToQColor(BrushColor()));
-    FPainter->setPen(ToQColor(FontColor()));
+    ApplyColorPen(TPainterPen::Text, FontColor());
     FPainter->drawGlyphRun(QPointF(0, E.Ascent), Run);
     FPainter->setWorldTransform(Before);
 }

@@ -4,6 +4,9 @@
 #include "plot/plotcanvas.h"
 
 #include <QColor>
+#include <QGlyphRun>
+#include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRawFont>
 #include <QString>
@@ -13,8 +16,6 @@
 #include <string>
 #include <tuple>
 #include <vector>
-
-class QPainter;
 
 namespace zarvo {
 
@@ -29,8 +30,11 @@ public:
     TQtCanvas& operator=(const TQtCanvas&) = delete;
 
     // Primitives reach pixels only between Begin and End; the state and the text measuring
-    // work at any time.
+    // work at any time. Pixels and upright texts may be held back until the next primitive
+    // of another kind, Flush or End, so that runs of them cost one painter call; whoever
+    // paints on the painter directly between Begin and End calls Flush first.
     void Begin(QPainter* Painter);
+    void Flush();
     void End();
     QPainter* Painter() const { return FPainter; }
 
@@ -58,11 +62,15 @@ private:
         std::array<quint32, 256> Glyphs{};
         std::array<double, 256> Advances{};
         std::array<bool, 256> Known{};
-        double Advance(unsigned char C);
+        double Advance(unsigned char C) {
+            if (!Known[C]) Look(C);
+            return Advances[C];
+        }
         quint32 Glyph(unsigned char C) {
-            Advance(C);
+            if (!Known[C]) Look(C);
             return Glyphs[C];
         }
+        void Look(unsigned char C);
     };
     using TFontKey = std::tuple<std::string, int, int, bool>;
 
@@ -70,19 +78,54 @@ private:
     // the factor by which its metrics and glyphs are scaled to the wanted size.
     TFontEntry& ResolveFont(double PixelSize, double& Scale) const;
     TFontEntry& FontAt(const std::string& Name, int Pixels, int Weight, bool Italic) const;
-    double LayoutWidth(TFontEntry& E, const std::string& Text) const;
+    static double LayoutWidth(TFontEntry& E, const std::string& Text);
+    // What this canvas last set on the painter; a primitive changes only what differs.
+    enum class TPainterPen { Unknown, Line, Text, Points };
     void ApplyPen();
+    void ApplyColorPen(TPainterPen Kind, TColor C);
+    void ApplyComposition(QPainter::CompositionMode Mode);
+    void ForgetPainterState();
+
     void FlushPixels();
+    void FlushGlyphs();
+    void DrawAxisLine(double X1, double Y1, double X2, double Y2);
+    const QImage& DashStrip(bool Vertical, int Length);
+    void DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,
+                             const std::string& Text, bool Transparent);
     QPointF ToDevice(int X, int Y) const;
 
     QPainter* FPainter = nullptr;
-    bool FPenApplied = false;
+    // The painter maps this canvas's device coordinates 1:1 to whole pixels of its device, as
+    // the blitted dashes assume; under any other transform lines take the painter's pen.
+    bool FPlainDevice = false;
+    // The caller set no world transform: upright texts can be given to the painter in device
+    // coordinates, without a transform of their own.
+    bool FPlainWorld = false;
+    TPainterPen FPainterPen = TPainterPen::Unknown;
     TColor FAppliedColor = 0;
     TPenStyle FAppliedStyle = TPenStyle::Solid;
-    TPenMode FAppliedMode = TPenMode::Copy;
     int FAppliedWidth = 1;
+    bool FCompositionKnown = false;
+    QPainter::CompositionMode FAppliedComposition = QPainter::CompositionMode_SourceOver;
+
     std::vector<QPoint> FPixels;
     TColor FPixelColor = 0;
+
+    // Glyphs of upright texts at their drawn size in one font and colour, in device pixels,
+    // waiting to be drawn as one glyph run.
+    std::vector<quint32> FRunGlyphs;
+    std::vector<QPointF> FRunPositions;
+    // The font entry the pending glyphs belong to; forgotten when the font table is emptied
+    // (the run keeps its own reference to the font).
+    mutable const TFontEntry* FRunFont = nullptr;
+    TColor FRunColor = 0;
+    QGlyphRun FRun;
+
+    // The dash pattern of the pen (four pixels on, two off) in the pen colour on a transparent
+    // background, once along x and once along y, long enough for any line on the device.
+    QImage FDashStrip[2];
+    TColor FDashColor[2] = {0, 0};
+
     mutable std::map<TFontKey, TFontEntry> FFonts;
     mutable TFontKey FLastKey;
     mutable TFontEntry* FLastEntry = nullptr;

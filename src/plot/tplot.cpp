@@ -331,15 +331,14 @@ void TPlot::DrawRectOutline(const TLogicalRect& Rect, TColor Color, TPenMode Mod
 // Text
 
 void TPlot::SelectTextFont() {
-    FSavedFont = FCanvas->Font();
-    TCanvasFont F;
-    F.Name = FSavedFont.Name.substr(0, 31);
+    TCanvasFont& F = FCanvas->Font();
+    FSavedFont = F;
+    if (F.Name.size() > 31) F.Name.resize(31);
     F.Height = -RoundInt(FTextHeight * FYScale);
     // Counter-clockwise on the page, the direction the alignment arithmetic assumes.
     F.Escapement = RoundInt(10.0 * FTextAngle);
     F.Weight = (FTextStyle & StyleBold) ? 600 : 400;
     F.Italic = (FTextStyle & StyleItalic) != 0;
-    FCanvas->Font() = F;
 }
 
 void TPlot::RestoreTextFont() {
@@ -354,7 +353,6 @@ void TPlot::WriteText(const std::string& Text, int Align, TColor Color, double X
     FCanvas->Font().Height = -RoundInt(FTextHeight * FYScale);
     SelectTextFont();
 
-    std::string Marked = Text;
     const double Rad = FTextAngle * Pi / 180.0;
     const double S = std::sin(Rad), C = std::cos(Rad);
     const double H = 0.9 * GetTextHeight();
@@ -371,23 +369,26 @@ void TPlot::WriteText(const std::string& Text, int Align, TColor Color, double X
 
     double D = 0.0;
     std::size_t Pos = 0;
-    while (Pos < Marked.size()) {
-        if (Marked[Pos] == '^') {
+    while (Pos < Text.size()) {
+        if (Text[Pos] == '^') {
             D += 0.4 * H;
             ++Pos;
-        } else if (Marked[Pos] == '_') {
+        } else if (Text[Pos] == '_') {
             D -= 0.4 * H;
             ++Pos;
         }
-        std::size_t End = Marked.find_first_of("^_", Pos);
-        if (End == std::string::npos) End = Marked.size();
-        const std::string Segment = Marked.substr(Pos, End - Pos);
+        std::size_t End = Text.find_first_of("^_", Pos);
+        if (End == std::string::npos) End = Text.size();
+        if (End == Pos) continue;
+        // A text without markers (every label of the preview) is its own one segment.
+        const bool Whole = Pos == 0 && End == Text.size();
+        if (!Whole) FSegment.assign(Text, Pos, End - Pos);
+        const std::string& Segment = Whole ? Text : FSegment;
         Pos = End;
-        if (Segment.empty()) continue;
         int PX, PY;
         PlotToLogical(X - S * D, Y + C * D, PX, PY);
         FCanvas->TextOut(PX, PY, Segment, FTransparentText);
-        if (Pos < Marked.size()) {
+        if (Pos < Text.size()) {
             const double Wseg = GetTextWidth(Segment);
             X += C * Wseg;
             Y += S * Wseg;

@@ -177,6 +177,8 @@ private:
     // The font and colour WriteText replaces while it writes.
     TCanvasFont FSavedFont;
     TColor FSavedFontColor = ColorBlack;
+    // The segment of a marked text being written, kept to reuse its storage.
+    std::string FSegment;
 };
 
 } // namespace zarvo

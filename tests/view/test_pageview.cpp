@@ -314,6 +314,23 @@ TEST_F(PagePicture, TheItemBeingPlacedIsOnlyItsExclusiveOrFrame) {
     EXPECT_TRUE(Render(Other, 800, 600) == Image);
 }
 
+TEST_F(PagePicture, APainterShiftedByWholePixelsShiftsThePictureAndNothingElse) {
+    // Drawn into part of a larger surface, through a painter with a transform of its own, the
+    // preview takes the painter's transform for its texts instead of placing their glyphs in
+    // device pixels itself: both ways must put every glyph, dash and dot on the same pixels.
+    QImage Larger(900, 700, QImage::Format_RGB32);
+    Larger.fill(Qt::magenta);
+    {
+        QPainter Painter(&Larger);
+        Painter.translate(37, 23);
+        Painter.fillRect(0, 0, 800, 600, QColor(Face(View)));
+        View.Canvas().Begin(&Painter);
+        View.PaintPicture();
+        View.Canvas().End();
+    }
+    EXPECT_TRUE(Larger.copy(37, 23, 800, 600) == Image);
+}
+
 TEST_F(PagePicture, DrawItemWritesNameSizeAndTextInTheirFonts) {
     zarvotest::TRecordingCanvas Canvas;
     Canvas.SetMapping(View.Plot().Mapping());
