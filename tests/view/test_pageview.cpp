@@ -9,7 +9,6 @@
 
 #include <gtest/gtest.h>
 
-#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
 
@@ -447,12 +446,10 @@ TEST(PageGrid, TheLatticeCostIsBoundedAtEveryZoom) {
 }
 
 // Sheets a hand-edited file can produce: nothing may hang, crash or divide by zero.
-TEST(PageRobustness, AbsurdValuesPaintQuickly) {
+TEST(PageRobustness, AbsurdValuesPaintWithoutHangingOrCrashing) {
     const double Nan = std::numeric_limits<double>::quiet_NaN();
     const TCmPair Papers[] = {{21.0, 29.6}, {0.0, 0.0}, {-5.0, -1.0}, {1e300, 1e300}, {Nan, 3.0}};
     const int Grids[] = {5, 0, -7, 100000};
-    QElapsedTimer Timer;
-    Timer.start();
     for (const TCmPair& Paper : Papers) {
         for (int Grid : Grids) {
             TSheet Sheet;
@@ -483,7 +480,6 @@ TEST(PageRobustness, AbsurdValuesPaintQuickly) {
             EXPECT_TRUE(std::isfinite(X) && std::isfinite(Y));
         }
     }
-    EXPECT_LT(Timer.elapsed(), 20000);
 }
 
 } // namespace
