@@ -7,7 +7,6 @@ with the test process (PR_SET_PDEATHSIG) even when the test process itself is ki
 
 import ctypes
 import os
-import re
 import select
 import signal
 import struct
@@ -26,7 +25,7 @@ def _die_with_parent():
     _libc.prctl(_PR_SET_PDEATHSIG, signal.SIGTERM)
 
 
-class TimeoutError_(AssertionError):
+class WaitTimeout(AssertionError):
     """A condition a person would wait for did not come true in time."""
 
 
@@ -41,7 +40,7 @@ def poll(condition, timeout=10.0, interval=0.05, what="condition"):
                 sys.stderr.write("waited %.1f s for %s\n" % (time.monotonic() - start, what))
             return result
         if time.monotonic() > deadline:
-            raise TimeoutError_("timed out after %.0f s waiting for %s" % (timeout, what))
+            raise WaitTimeout("timed out after %.0f s waiting for %s" % (timeout, what))
         time.sleep(interval)
 
 
@@ -159,7 +158,7 @@ class Desktop:
             chunk = os.read(read_fd, 16) if ready else b""
             if not chunk:
                 os.close(read_fd)
-                raise TimeoutError_("Xvfb did not report its display")
+                raise WaitTimeout("Xvfb did not report its display")
             number += chunk
         os.close(read_fd)
         self.display = ":" + number.decode().strip()
@@ -231,6 +230,10 @@ class Desktop:
 
     def window_name(self, wid):
         return self.xdotool("getwindowname", wid, check=False).rstrip("\n")
+
+    def window_type(self, wid):
+        """The window's _NET_WM_WINDOW_TYPE, as xprop shows it (menus, tool tips, dialogs)."""
+        return self.run("xprop", "-id", str(wid), "_NET_WM_WINDOW_TYPE", check=False)
 
     def geometry(self, wid):
         """(x, y, width, height) of a window on the screen."""

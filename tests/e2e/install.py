@@ -14,6 +14,8 @@ import tempfile
 import unittest
 import xml.etree.ElementTree as ET
 
+# The helpers beside this file; no byte-code files are written into the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from desktop import Desktop  # noqa: E402

@@ -6,17 +6,18 @@ Run one journey:  ZARVO_PROGRAM=build/zarvo python3 tests/e2e/journeys.py SheetJ
 """
 
 import os
-import re
 import shutil
 import subprocess
 import sys
 import tempfile
 import unittest
 
+# The helpers beside this file; no byte-code files are written into the source tree.
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
 from desktop import Desktop, poll  # noqa: E402
-from zarvoapp import (POINTS_PER_CM, TITLE, Zarvo, gs_bbox, gs_text, is_dark, is_red,  # noqa: E402
+from zarvoapp import (POINTS_PER_CM, TITLE, Zarvo, gs_bbox, gs_text, is_red,  # noqa: E402
                       job_blocks, single_item_job)
 
 PROGRAM = os.path.abspath(os.environ.get("ZARVO_PROGRAM", "build/zarvo"))

@@ -4,9 +4,8 @@ driven through the keyboard and the mouse of an X desktop (desktop.Desktop)."""
 import os
 import re
 import subprocess
-import time
 
-from desktop import poll, TimeoutError_
+from desktop import poll, WaitTimeout
 
 TITLE = "EPS-Dateien drucken"
 POINTS_PER_CM = 28.35
@@ -167,7 +166,8 @@ class Zarvo:
 
     def _main_window(self):
         if self.process.poll() is not None:
-            raise AssertionError("the program ended at start with status %d" % self.process.returncode)
+            raise AssertionError("the program ended at start with status %d"
+                                 % self.process.returncode)
         for w in self.d.visible_windows(self.process.pid):
             if self.d.window_name(w).startswith(TITLE + " ["):
                 return w
@@ -181,20 +181,24 @@ class Zarvo:
         try:
             return self.process.wait(timeout)
         except subprocess.TimeoutExpired:
-            raise TimeoutError_("the program did not end")
+            raise WaitTimeout("the program did not end")
 
     # ---- windows
 
     def windows(self):
         if self.process.poll() is not None:
-            raise AssertionError("the program ended unexpectedly (status %d)" % self.process.returncode)
+            raise AssertionError("the program ended unexpectedly (status %d)"
+                                 % self.process.returncode)
         return self.d.visible_windows(self.process.pid)
 
     def title(self):
         return self.d.window_name(self.main)
 
     def wait_title(self, title, timeout=10):
-        poll(lambda: self.title() == title, timeout, what="the title %r (is %r)" % (title, self.title()))
+        try:
+            poll(lambda: self.title() == title, timeout, what="the title %r" % title)
+        except WaitTimeout:
+            raise WaitTimeout("the title is %r, not %r" % (self.title(), title))
 
     def focus(self):
         self.d.focus(self.main)
@@ -217,13 +221,21 @@ class Zarvo:
              what="window %d to close" % wid)
 
     def popups(self):
-        """Open menus: windows of the program without a title of their own."""
+        """Open menus: windows of the program without a title of their own that are not
+        tool tips (a menu's window type is not kept up to date when Qt shows it again)."""
         if self.process.poll() is not None:
             return []  # a menu entry that ends the program closes its menus too
-        return [w for w in self.windows() if w != self.main and self.d.window_name(w) == "zarvo"]
+        return [w for w in self.windows()
+                if w != self.main and self.d.window_name(w) == "zarvo"
+                and "TOOLTIP" not in self.d.window_type(w)]
 
     def wait_popups(self, count, timeout=10):
-        poll(lambda: len(self.popups()) == count, timeout, what="%d open menus" % count)
+        try:
+            poll(lambda: len(self.popups()) == count, timeout, what="%d open menus" % count)
+        except WaitTimeout:
+            seen = [(w, self.d.window_name(w), self.d.window_type(w).strip())
+                    for w in self.windows()]
+            raise WaitTimeout("not %d open menus; the windows: %r" % (count, seen))
 
     def capture(self, wid=None):
         return self.d.capture(wid or self.main)
@@ -291,6 +303,8 @@ class Zarvo:
     def click_toolbar(self, name):
         x, y = self.toolbar_button(name)
         self.d.click(x, y)
+        # The hand moves on, and no tool tip comes up.
+        self.park_pointer()
 
     # ---- dialogs
 
@@ -317,7 +331,7 @@ class Zarvo:
         try:
             holder.wait(5)
         except subprocess.TimeoutExpired:
-            raise TimeoutError_("Ctrl+C put nothing on the clipboard")
+            raise WaitTimeout("Ctrl+C put nothing on the clipboard")
         return self.clipboard()
 
     def clipboard(self):
@@ -522,8 +536,8 @@ def gs_text(ps_path, media_pt):
     if r.returncode != 0:
         raise AssertionError("Ghostscript failed: " + r.stderr.decode(errors="replace"))
     spans = []
-    for m in re.finditer(r'<span bbox="(\S+) (\S+) (\S+) (\S+)" font="([^"]*)" size="([^"]*)">(.*?)</span>',
-                         out, re.S):
+    span = r'<span bbox="(\S+) (\S+) (\S+) (\S+)" font="([^"]*)" size="([^"]*)">(.*?)</span>'
+    for m in re.finditer(span, out, re.S):
         chars = "".join(c for c in re.findall(r'c="(.*?)"/>', m.group(7)))
         chars = (chars.replace("&quot;", '"').replace("&lt;", "<").replace("&gt;", ">")
                  .replace("&amp;", "&"))
