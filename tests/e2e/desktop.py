@@ -56,6 +56,9 @@ class Image:
         self.rgb = rgb
 
     def pixel(self, x, y):
+        """The colour at (x, y); black outside the picture."""
+        if not (0 <= x < self.width and 0 <= y < self.height):
+            return 0, 0, 0
         i = (y * self.width + x) * 3
         return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
 

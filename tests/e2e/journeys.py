@@ -405,15 +405,20 @@ class SheetJourney(Journey):
         self.assertEqual(0, app.wait_exit())
         self.assertEqual(sheet, read_ini(self.ini)["files"]["history0"])
 
-        # A file manager opens the sheet with the program: "zarvo SHEET.zvs".
-        again = Zarvo(self.desktop, PROGRAM, SHOTS)
-        self.app = again
-        again.start(sheet)
-        again.wait_title(TITLE + " [zwei.zvs]")
-        poll(lambda: again.frame_at(pm, (10.0, 3.0), graph_size, is_red, 0.25), 10,
-             what="the sheet's boxes after opening it from the command line")
-        again.click_toolbar("EndBtn")
-        self.assertEqual(0, again.wait_exit())
+        # "zarvo SHEET.zvs" opens the sheet, as a file manager does (with the full path) or a
+        # person in a terminal in the sheet's folder (with its name only).
+        for argument in (sheet, "zwei.zvs"):
+            self.large_window_config()  # an empty recent list
+            again = Zarvo(self.desktop, PROGRAM, SHOTS)
+            self.app = again
+            again.start(argument, cwd=self.docs)
+            again.wait_title(TITLE + " [zwei.zvs]")
+            poll(lambda: again.frame_at(pm, (10.0, 3.0), graph_size, is_red, 0.25), 10,
+                 what="the sheet's boxes after opening it from the command line")
+            again.click_toolbar("EndBtn")
+            self.assertEqual(0, again.wait_exit())
+            # The recent list holds the full path, good from any folder.
+            self.assertEqual(sheet, read_ini(self.ini)["files"]["history0"])
 
 
 class TextJourney(Journey):

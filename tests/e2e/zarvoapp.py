@@ -156,8 +156,8 @@ class Zarvo:
 
     # ---- start and end
 
-    def start(self, *args):
-        self.process = self.d.spawn([self.program] + list(args), "zarvo.log")
+    def start(self, *args, cwd=None):
+        self.process = self.d.spawn([self.program] + list(args), "zarvo.log", cwd=cwd)
         self.main = poll(self._main_window, 20, what="the main window")
         # Wait for the first paint: the white page.
         poll(lambda: self._has_page(), 10, what="the page preview")
