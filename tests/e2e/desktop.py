@@ -62,12 +62,6 @@ class Image:
         i = (y * self.width + x) * 3
         return self.rgb[i], self.rgb[i + 1], self.rgb[i + 2]
 
-    def crop(self, x, y, w, h):
-        x0, y0 = max(x, 0), max(y, 0)
-        x1, y1 = min(x + w, self.width), min(y + h, self.height)
-        rows = [self.rgb[(r * self.width + x0) * 3:(r * self.width + x1) * 3] for r in range(y0, y1)]
-        return Image(max(x1 - x0, 0), max(y1 - y0, 0), b"".join(rows))
-
     def count(self, x0, y0, x1, y1, match):
         """How many pixels of the rectangle [x0, x1] x [y0, y1] (inclusive) satisfy match."""
         n = 0
@@ -116,7 +110,8 @@ def parse_xwd(data):
         return s
 
     rs, gs, bs = shift(red_mask), shift(green_mask), shift(blue_mask)
-    if (red_mask, green_mask, blue_mask) == (0xFF0000, 0xFF00, 0xFF) and step == 4 and order == "little":
+    masks = (red_mask, green_mask, blue_mask)
+    if masks == (0xFF0000, 0xFF00, 0xFF) and step == 4 and order == "little":
         # The usual case, done fast: B G R X bytes.
         out = bytearray(width * height * 3)
         for y in range(height):
@@ -156,14 +151,19 @@ class Desktop:
         os.close(write_fd)
         number = b""
         deadline = time.monotonic() + 20
-        while not number.endswith(b"\n"):
-            ready, _, _ = select.select([read_fd], [], [], max(deadline - time.monotonic(), 0))
-            chunk = os.read(read_fd, 16) if ready else b""
-            if not chunk:
-                os.close(read_fd)
-                raise WaitTimeout("Xvfb did not report its display")
-            number += chunk
-        os.close(read_fd)
+        try:
+            while not number.endswith(b"\n"):
+                ready, _, _ = select.select([read_fd], [], [],
+                                            max(deadline - time.monotonic(), 0))
+                chunk = os.read(read_fd, 16) if ready else b""
+                if not chunk:
+                    raise WaitTimeout("Xvfb did not report its display")
+                number += chunk
+        except BaseException:
+            self.close()
+            raise
+        finally:
+            os.close(read_fd)
         self.display = ":" + number.decode().strip()
         self.display_number = int(number)
         self.home = os.path.join(root, "home")

@@ -143,13 +143,13 @@ class Journey(unittest.TestCase):
         self.write_config("[Form]\nLeft=0\nTop=0\nWidth=900\nHeight=1000\nState=0\n" + extra)
 
     def insert_eps(self, path, via_toolbar=False, shot=None, first=False):
-        self.app.park_pointer()
         if via_toolbar:
             self.app.click_toolbar("InsertBtn")
         else:
             self.app.menu("f", "p")
+        before = self.desktop.pointer()
         proposed = self.app.file_dialog("EPS-Datei auswählen", path, shot, read_proposal=not first)
-        self.app.wait_warp()
+        self.app.wait_warp(before)
         return proposed
 
     def print_to_file(self, path, shot=None):
@@ -168,13 +168,13 @@ class Journey(unittest.TestCase):
             return f.read()
 
     def insert_text(self, pm, text, point):
-        self.app.park_pointer()
         self.app.click_toolbar("TextBtn")
         wid = self.app.wait_window("Text einfügen")
         self.desktop.type(text)
+        before = self.desktop.pointer()
         self.desktop.key("Return")
         self.app.wait_gone(wid)
-        self.app.wait_warp()
+        self.app.wait_warp(before)
         self.app.drop(pm, point, TEXT_CORNER, kind="text")
 
     def assert_text_printed(self, job, index, media_pt, expected):
@@ -432,7 +432,6 @@ class TextJourney(Journey):
         pm = app.page_map(A4)
 
         # "E=mc2", the 2 selected and made a superscript with the dialog's button.
-        app.park_pointer()
         app.click_toolbar("TextBtn")
         wid = app.wait_window("Text einfügen")
         d.type("E=mc2")
@@ -449,9 +448,10 @@ class TextJourney(Journey):
         app.answer(table, "Escape")
         # Without a window manager the focus is handed back by hand, as a window manager does.
         d.focus(wid)
+        before = d.pointer()
         d.key("Return")
         app.wait_gone(wid)
-        app.wait_warp()
+        app.wait_warp(before)
         app.drop(pm, (4.0, 25.0), TEXT_CORNER, kind="text")
 
         # Its font through its menu: Times-Roman, bold.
@@ -626,14 +626,14 @@ class ErrorJourney(Journey):
         self.assertEqual(0, self.red_pixels(pm), "something was inserted")
 
         # No bounding box: the standard size, after a message.
-        app.park_pointer()
         app.menu("f", "p")
+        before = d.pointer()
         app.file_dialog("EPS-Datei auswählen", nobbox)
         wid, text = app.message()
         self.assertIn("Keine Bounding Box in", text)
         self.assertIn("ohne.eps\nVerwende Standardgröße", text)
         app.answer(wid, "Return")
-        app.wait_warp()
+        app.wait_warp(before)
         app.drop(pm, (5.0, 5.0), (10.0, 10.0))
 
         # Its file deleted before printing: the print names it and writes nothing.

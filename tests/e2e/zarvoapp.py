@@ -303,8 +303,6 @@ class Zarvo:
     def click_toolbar(self, name):
         x, y = self.toolbar_button(name)
         self.d.click(x, y)
-        # The hand moves on, and no tool tip comes up.
-        self.park_pointer()
 
     # ---- dialogs
 
@@ -374,14 +372,10 @@ class Zarvo:
             return None
         return poll(settled, 10, interval=0.1, what="the preview to settle")
 
-    def park_pointer(self):
-        """Puts the pointer where no placement starts: the screen's top-right corner."""
-        self.d.move(self.d.screen[0] - 1, 0)
-
-    def wait_warp(self):
-        """A placement begins with the pointer moved onto the new item."""
-        parked = (self.d.screen[0] - 1, 0)
-        return poll(lambda: self.d.pointer() != parked or None, 10,
+    def wait_warp(self, before):
+        """A placement begins with the pointer moved onto the new item, away from where it
+        was (before) when the command was confirmed."""
+        return poll(lambda: self.d.pointer() != before or None, 10,
                     what="the pointer to jump onto the new item")
 
     def edge_share(self, img, pm, x_cm, y0_cm, y1_cm, match, vertical=True):
