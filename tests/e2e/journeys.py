@@ -192,7 +192,9 @@ class Journey(unittest.TestCase):
                                  "%r stands on y %.1f pt" % (text, span[4]))
 
     def select_file_printer(self):
-        # Settings, Printer, then the last entry "File" (it has no access key).
+        # Settings, Printer, then the last entry "File" (it has no access key). P goes to
+        # "&Printer": the entry before it with the same key, "&Path for EPS-Files", is the one
+        # highlighted when the menu opens, and a repeated access key moves on to the next.
         self.app.focus()
         self.desktop.key("alt+s")
         self.app.wait_popups(1)
@@ -278,6 +280,12 @@ class FirstStartJourney(Journey):
         wid = app.wait_window("Postscript Schriftart")
         self.assertEqual("18", self.copy_field_after("Tab", "Tab", "Tab"))
         app.screenshot("dialog-font", wid)
+        # The colour button, next in the row, opens the colour chooser.
+        d.key("Tab", "space")
+        colours = app.wait_window("Select Color")
+        app.screenshot("dialog-colour", colours)
+        app.answer(colours, "Escape")
+        d.focus(wid)  # handed back by hand: there is no window manager
         app.answer(wid, "Escape")
 
         # "&Path for EPS-Files" shares its access key with "&Printer", which P reaches; the
