@@ -8,6 +8,10 @@ packages=(
     libgtest-dev googletest
     ghostscript imagemagick
     fonts-liberation fonts-urw-base35 fontconfig
+    # end-to-end tests: a real X server driven like a person, EPS files from real programs,
+    # and the tools that check the installed desktop files
+    python3 xvfb xdotool x11-apps xclip gnuplot-nox graphviz
+    desktop-file-utils libxml2-utils shared-mime-info man-db
 )
 
 missing=()

@@ -4,6 +4,8 @@
 #include "sheet/zarvomain.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 
 #include <clocale>
 
@@ -18,7 +20,11 @@ int main(int argc, char** argv) {
     zarvo::TZarvoForm Form(Dialogs, argc > 0 ? argv[0] : "zarvo");
     Dialogs.SetParent(&Form);
     Form.ShowAsConfigured();
-    // "zarvo SHEET.zvs" opens the sheet, as a file manager does.
-    if (argc > 1) Form.OpenSheet(argv[1]);
+    // "zarvo SHEET.zvs" opens the sheet, as a file manager does. A name given in a terminal
+    // is made a full path: the recent list must find the sheet from any folder.
+    if (argc > 1)
+        Form.OpenSheet(
+            QFile::encodeName(QFileInfo(QFile::decodeName(argv[1])).absoluteFilePath())
+                .toStdString());
     return App.exec();
 }

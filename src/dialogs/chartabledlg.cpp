@@ -36,6 +36,9 @@ TCharTableDialog::TCharTableDialog(QWidget* Parent) : QDialog(Parent) {
     CharGrid->setEditTriggers(QAbstractItemView::NoEditTriggers);
     CharGrid->setSelectionMode(QAbstractItemView::SingleSelection);
     CharGrid->setTabKeyNavigation(false);
+    // Two bold digits are a little wider than a 20-pixel cell's text area: show them clipped,
+    // as a grid draws its cells, not as an ellipsis.
+    CharGrid->setTextElideMode(Qt::ElideNone);
     const int Side = GridCells * CellSize + 2 * CharGrid->frameWidth();
     CharGrid->setFixedSize(Side, Side);
     FHeaderFont = CharGrid->font().family();

@@ -144,6 +144,8 @@ void TPSFontDialog::Store(TPSFontRec& Font) {
 
 bool TPSFontDialog::Execute(TPSFontRec& Font) {
     Load(Font);
+    // The keyboard starts on the chosen font, so that the arrow keys move from it.
+    FontButtons->checkedButton()->setFocus();
     if (exec() != QDialog::Accepted) return false;
     Store(Font);
     return true;

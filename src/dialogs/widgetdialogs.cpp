@@ -9,6 +9,8 @@
 #include "dialogs/sizedlg.h"
 #include "dialogs/verzdlg.h"
 
+#include <QAction>
+#include <QClipboard>
 #include <QCursor>
 #include <QFile>
 #include <QFileDialog>
@@ -49,6 +51,25 @@ void PrepareFileDialog(QFileDialog& D, const TFileDialogOptions& O) {
     if (!O.FileName.empty()) D.selectFile(PathText(O.FileName));
 }
 
+// Ctrl+C in a message box copies its title and text, as it does on the desktop the program was
+// made for; Qt offers this on Windows only, and the messages carry paths worth copying.
+void AllowCopy(QMessageBox& Box) {
+    auto* Copy = new QAction(&Box);
+    Copy->setShortcut(QKeySequence::Copy);
+    QObject::connect(Copy, &QAction::triggered, &Box, [&Box] {
+        QGuiApplication::clipboard()->setText(Box.windowTitle() + QLatin1Char('\n') + Box.text());
+    });
+    Box.addAction(Copy);
+}
+
+int RunMessageBox(QMessageBox::Icon Icon, const QString& Title, const QString& Text,
+                  QMessageBox::StandardButtons Buttons, QWidget* Parent, int X = -1, int Y = -1) {
+    QMessageBox Box(Icon, Title, Text, Buttons, Parent);
+    AllowCopy(Box);
+    if (X >= 0) Box.move(X, Y);
+    return Box.exec();
+}
+
 } // namespace
 
 TWidgetDialogs::TWidgetDialogs()
@@ -61,19 +82,16 @@ TWidgetDialogs::TWidgetDialogs()
 TWidgetDialogs::~TWidgetDialogs() = default;
 
 bool TWidgetDialogs::AskYesNo(const std::string& Msg, int X, int Y) {
-    QMessageBox Box(QMessageBox::Question, BoxTitle(), MessageText(Msg),
-                    QMessageBox::Yes | QMessageBox::No, FParent);
-    if (X >= 0) Box.move(X, Y);
-    return Box.exec() == QMessageBox::Yes;
+    return RunMessageBox(QMessageBox::Question, BoxTitle(), MessageText(Msg),
+                         QMessageBox::Yes | QMessageBox::No, FParent, X, Y) == QMessageBox::Yes;
 }
 
 void TWidgetDialogs::ErrorBox(const std::string& Msg) {
-    QMessageBox::critical(FParent, BoxTitle(), MessageText(Msg));
+    RunMessageBox(QMessageBox::Critical, BoxTitle(), MessageText(Msg), QMessageBox::Ok, FParent);
 }
 
 void TWidgetDialogs::ShowMessage(const std::string& Msg) {
-    QMessageBox Box(QMessageBox::NoIcon, BoxTitle(), MessageText(Msg), QMessageBox::Ok, FParent);
-    Box.exec();
+    RunMessageBox(QMessageBox::NoIcon, BoxTitle(), MessageText(Msg), QMessageBox::Ok, FParent);
 }
 
 TPoint TWidgetDialogs::ScreenSize() {
@@ -135,7 +153,8 @@ bool TWidgetDialogs::InputQuery(const std::string& Caption, const std::string& P
 }
 
 void TWidgetDialogs::InfoBox(const std::string& Title, const std::string& Msg) {
-    QMessageBox::information(FParent, MessageText(Title), MessageText(Msg));
+    RunMessageBox(QMessageBox::Information, MessageText(Title), MessageText(Msg), QMessageBox::Ok,
+                  FParent);
 }
 
 bool TWidgetDialogs::EditSize(const std::string& Caption, const std::string& GroupCaption,

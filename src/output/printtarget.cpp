@@ -1,7 +1,10 @@
 // Where the print job goes: the print file or one of the printer ports, and how to open it.
 #include "output/printtarget.h"
 
+#include "support/inouterror.h"
 #include "support/winsub.h"
+
+#include <cerrno>
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -31,7 +34,11 @@ std::unique_ptr<TByteTarget> OpenPrintTarget(const std::string& Path) {
     if (Path == "-") return MakeDescriptorTarget(STDOUT_FILENO, "-");
     if (!Path.empty() && Path[0] == '|') return OpenPipeTarget(Path.substr(1));
     struct stat St;
-    if (::stat(Path.c_str(), &St) == 0 && !S_ISREG(St.st_mode)) return OpenDirectTarget(Path);
+    const bool Exists = ::stat(Path.c_str(), &St) == 0;
+    if (Exists && !S_ISREG(St.st_mode)) return OpenDirectTarget(Path);
+    // A printer port whose device is not there (no /dev/lp2 on a machine without that port) is
+    // an error: a new file among the devices would swallow the job unseen.
+    if (!Exists && Path.rfind("/dev/", 0) == 0) RaiseInOutError(Path, ENOENT);
     return OpenReplacingTarget(Path, false);
 }
 

@@ -27,7 +27,8 @@ std::string PortTarget(int Port, const std::string& Configured);
 
 // Opens what a job is written to. "-" is standard output; "|command" feeds a command; a
 // device, a pipe or another special file is written directly; a regular file (or a new one)
-// is written through a temporary file that replaces it when the job is complete.
+// is written through a temporary file that replaces it when the job is complete; a missing
+// file under /dev is a device that is not there, and is not created.
 // Raises EInOutError when it cannot be opened.
 std::unique_ptr<TByteTarget> OpenPrintTarget(const std::string& Path);
 

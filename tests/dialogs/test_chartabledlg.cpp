@@ -6,6 +6,8 @@
 #include <QTableWidget>
 #include <QTest>
 
+#include <QImage>
+
 #include <gtest/gtest.h>
 
 using namespace zarvo;
@@ -37,6 +39,24 @@ TEST(CharTable, HexHeadersAndTheCharacterOfEveryCode) {
     EXPECT_EQ(Grid->item(15, 5)->text(), QString::fromUtf8("ä"));       // code 0xE4
     EXPECT_EQ(Grid->item(5, 2)->font().family(), "Symbol");
     EXPECT_FALSE(Grid->item(5, 2)->font().bold());
+}
+
+// What the header cells show: rendered, a header must not look like an ellipsis, which the
+// narrow cells of a table view would otherwise make of two bold digits.
+TEST(CharTable, HeadersShowTheirDigitsNotAnEllipsis) {
+    TCharTableDialog Dialog;
+    QTableWidget* Grid = Dialog.CharGrid;
+    Dialog.show();
+    for (const auto& [Row, Col] : {std::pair{0, 1}, std::pair{0, 16}, std::pair{16, 0}}) {
+        QTableWidgetItem* Item = Grid->item(Row, Col);
+        const QRect Cell = Grid->visualItemRect(Item);
+        const QImage Shown = Grid->viewport()->grab(Cell).toImage();
+        const QString Text = Item->text();
+        Item->setText(QString(QChar(0x2026)));
+        const QImage Ellipsis = Grid->viewport()->grab(Cell).toImage();
+        Item->setText(Text);
+        EXPECT_NE(Shown, Ellipsis) << "header " << Text.toStdString() << " shows an ellipsis";
+    }
 }
 
 TEST(CharTable, TheCurrentCellIsAlwaysACharacter) {

@@ -3,6 +3,7 @@
 #include "modaldriver.h"
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QColorDialog>
@@ -51,6 +52,34 @@ TEST(PSFontDialog, ShowsTheRecordAndGivesItBackUnchanged) {
     TPSFontRec Out;
     Dialog.Store(Out);
     EXPECT_EQ(Out, In);
+}
+
+// The keyboard starts on the chosen font, so that the arrow keys move from it.
+TEST(PSFontDialog, ArrowKeysMoveFromTheChosenFont) {
+    TPSFontDialog Dialog;
+    TPSFontRec F = Font(1, 18, 0);
+    OnNextModal([&](QDialog*) {
+        QAbstractButton* Chosen = Dialog.FontButtons->button(1);
+        EXPECT_TRUE(Chosen->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        Dialog.accept();
+    });
+    ASSERT_TRUE(Dialog.Execute(F));
+    EXPECT_EQ(F.FontType, 0);
+    // Again on the same dialog, whose focus the last use left elsewhere.
+    F = Font(3, 18, 0);
+    OnNextModal([&](QDialog*) {
+        Dialog.BoldCB->setFocus();
+        Dialog.reject();
+    });
+    EXPECT_FALSE(Dialog.Execute(F));
+    OnNextModal([&](QDialog*) {
+        EXPECT_TRUE(Dialog.FontButtons->button(3)->hasFocus());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Up);
+        Dialog.accept();
+    });
+    ASSERT_TRUE(Dialog.Execute(F));
+    EXPECT_EQ(F.FontType, 2);
 }
 
 TEST(PSFontDialog, CheckBoxesMakeTheStyleBits) {

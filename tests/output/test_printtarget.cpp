@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zarvo;
 
@@ -75,4 +78,24 @@ TEST(PrintTarget, LinksAreFollowedNotReplaced) {
     struct stat St;
     ASSERT_EQ(::lstat(Link.c_str(), &St), 0);
     EXPECT_TRUE(S_ISLNK(St.st_mode));
+}
+
+// A printer port whose device is not there is an error, never a new file among the devices
+// (which only root could make, and would then print into).
+TEST(PrintTarget, AMissingDeviceIsReportedNotCreated) {
+    const std::string Device = "/dev/zarvo-test-no-such-port";
+    ASSERT_FALSE(zarvotest::FileExists(Device));
+    try {
+        auto T = OpenPrintTarget(Device);
+        WriteAll(*T, "%!PS-Adobe\r\n");
+        T->Close();
+        ADD_FAILURE() << "a missing device was opened";
+    } catch (const EInOutError& E) {
+        EXPECT_EQ(E.ErrorCode, ENOENT);
+    }
+    const bool Created = zarvotest::FileExists(Device);
+    if (Created) ::unlink(Device.c_str());
+    EXPECT_FALSE(Created);
+    for (const std::string& Name : zarvotest::ListDir("/dev"))
+        EXPECT_NE(Name.rfind("zarvo-test-no-such-port", 0), 0u) << "left behind: /dev/" << Name;
 }
