@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing zarvo need, when missing.
+# With the argument "fuzz" also clang with libFuzzer and the sanitizer runtimes (fuzz/run.sh).
 set -euo pipefail
 
 packages=(
@@ -8,7 +9,11 @@ packages=(
     libgtest-dev googletest
     ghostscript imagemagick
     fonts-liberation fonts-urw-base35 fontconfig
+    util-linux
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do
