@@ -190,6 +190,17 @@ TEST_F(BadEpsTest, FoldersAndPipesWhereAnEpsFileShouldBe) {
     EXPECT_FALSE(ReadEpsHeader(Dir.File("pipe.eps"), Kind, BoxSize, Offset));
     ASSERT_EQ(Dialogs.Errors.size(), 1u);
     EXPECT_EQ(Dialogs.Errors[0], "Kein Postscript in " + ShortenPath(Dir.File("pipe.eps"), 20));
+
+    // A device without end (one endless line of NUL bytes): refused like a file that cannot
+    // be opened, at import and at print time, instead of being read for ever.
+    Dialogs.Errors.clear();
+    EXPECT_FALSE(ReadEpsHeader("/dev/zero", Kind, BoxSize, Offset));
+    ASSERT_EQ(Dialogs.Errors.size(), 1u);
+    EXPECT_EQ(Dialogs.Errors[0], "Datei /dev/zero nicht gefunden!");
+    TSheet Z;
+    Z.FItems.Add("z", zarvotest::MakeEpsItem("/dev/zero", {1, 1}));
+    EXPECT_EQ(PrintSheet(Z, Out, Out).Message, "Datei /dev/zero nicht gefunden!");
+    EXPECT_EQ(ReadFile(Out), "previous job");
 }
 
 TEST_F(BadEpsTest, DataThatEndsTheFileInsideALineLeavesRestoreAlone) {
