@@ -161,11 +161,14 @@ private:
 } // namespace
 
 std::unique_ptr<TByteTarget> OpenDirectTarget(const std::string& Path) {
-    // A named pipe without a reader fails at once (ENXIO) instead of waiting for one.
-    const int Fd =
-        ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | O_NONBLOCK, 0666);
+    // A named pipe without a reader fails at once (ENXIO) instead of waiting for one. Only
+    // pipes: a printer port opened without waiting would skip its check for a printer that is
+    // off line or out of paper.
+    struct stat St;
+    const int NoWait = ::stat(Path.c_str(), &St) == 0 && S_ISFIFO(St.st_mode) ? O_NONBLOCK : 0;
+    const int Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | NoWait, 0666);
     if (Fd < 0) RaiseInOutError(Path, errno);
-    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
+    if (NoWait) ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     return std::make_unique<TDescriptorTarget>(Fd, Path, true);
 }
 
