@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing zarvo need, when missing.
+# With the argument "fuzz" also clang with libFuzzer and the sanitizer runtimes (fuzz/run.sh).
 set -euo pipefail
 
 packages=(
@@ -12,7 +13,11 @@ packages=(
     # and the tools that check the installed desktop files
     python3 xvfb xdotool x11-apps xclip gnuplot-nox graphviz
     desktop-file-utils libxml2-utils shared-mime-info man-db
+    util-linux
 )
+if [ "${1:-}" = fuzz ]; then
+    packages+=(clang-14 libclang-rt-14-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

@@ -119,8 +119,10 @@ TDataSection DataSectionOf(const std::string& Head) {
 }
 
 // Copies the data of a section byte for byte. End is the byte that ended the comment line;
-// an LF right after a CR belongs to that line end and is not data.
-void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std::uint8_t End) {
+// an LF right after a CR belongs to that line end and is not data. Returns true when the data
+// stops inside a line (its last byte is no CR or LF).
+bool CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std::uint8_t End) {
+    int Last = -1;
     std::uint8_t B;
     if (End == CR && In.Get(B) && B != LF) In.Unget(B);
     const std::uint8_t* Run;
@@ -133,6 +135,7 @@ void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std
             const std::size_t N = In.Run(NoStops, Max, Run, Stopper);
             if (N == 0) break; // the end of the file
             WriteRun(W, Run, N);
+            Last = Run[N - 1];
             Left -= N;
         }
     } else {
@@ -141,8 +144,10 @@ void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std
         while (Left > 0 && !In.AtEnd()) {
             const std::size_t N = In.Run(CrLfStops, SIZE_MAX, Run, Stopper);
             WriteRun(W, Run, N);
+            if (N > 0) Last = Run[N - 1];
             if (Stopper < 0) continue; // the block ended, or the data
             WriteBufChar(W, static_cast<std::uint8_t>(Stopper));
+            Last = Stopper;
             if (Stopper == CR && In.Get(B)) {
                 if (B == LF)
                     WriteBufChar(W, LF);
@@ -154,6 +159,7 @@ void CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std
     }
     // The line rules start afresh after the data.
     LastLineEnd = 0;
+    return Last >= 0 && Last != CR && Last != LF;
 }
 
 // Copies the lines of an EPS file by the job's line rules: empty lines are dropped, lines that
@@ -163,6 +169,9 @@ void CopyLines(TBufTextFile& R, TBufTextFile& W) {
     const TStopSet& Stops = LineEndStops;
     TCopyInput In(R);
     std::string Head;
+    // Data that ends the file inside a line would take the job's "restore" into its line (a
+    // comment swallows it, anything else turns it into garbage); such a line is ended here.
+    bool OpenLine = false;
     while (!In.AtEnd()) {
         // A full block may end the data without BufEof knowing it yet: no byte then counts
         // as a NUL, which ends an empty line.
@@ -208,11 +217,16 @@ void CopyLines(TBufTextFile& R, TBufTextFile& W) {
         }
         WriteBufChar(W, CR);
         WriteBufChar(W, LF);
+        OpenLine = false;
         LastLineEnd = static_cast<std::uint8_t>(End);
         if (Comment) {
             const TDataSection D = DataSectionOf(Head);
-            if (D.Present) CopyDataSection(In, W, D, static_cast<std::uint8_t>(End));
+            if (D.Present) OpenLine = CopyDataSection(In, W, D, static_cast<std::uint8_t>(End));
         }
+    }
+    if (OpenLine) {
+        WriteBufChar(W, CR);
+        WriteBufChar(W, LF);
     }
 }
 

@@ -48,6 +48,18 @@ int HighestFrame(const TIniFile& Ini) {
     return Highest;
 }
 
+// The value that reads back as Name. Reading drops the blanks around a value (they are lost)
+// and one pair of enclosing quote marks; a name that is itself enclosed in quote marks, such as
+// the text "Hallo" with its quotes, is written inside one more pair so that it keeps them.
+std::string NameValue(const std::string& Name) {
+    const std::size_t B = Name.find_first_not_of(" \t");
+    if (B == std::string::npos) return Name;
+    const std::string T = Name.substr(B, Name.find_last_not_of(" \t") - B + 1);
+    if (T.size() >= 2 && (T.front() == '"' || T.front() == '\'') && T.back() == T.front())
+        return '"' + T + '"';
+    return Name;
+}
+
 } // namespace
 
 std::string FrameSection(int N) {
@@ -131,7 +143,7 @@ TSheetResult SaveSheet(TSheet& Sheet, const std::string& FileName) {
         const TEPSBox& Item = Sheet.FItems.Item(I);
         const std::string Section = FrameSection(I + 1);
         Ini.EraseSection(Section);
-        Ini.WriteString(Section, "Name", Item.Name);
+        Ini.WriteString(Section, "Name", NameValue(Item.Name));
         Ini.WriteInteger(Section, "BBox", Item.Kind);
         Ini.WriteFloat(Section, "XOrigin", Item.Origin.X);
         Ini.WriteFloat(Section, "YOrigin", Item.Origin.Y);

@@ -73,16 +73,20 @@ private:
 
 std::unique_ptr<TByteSource> OpenFileSource(const std::string& Path, int& Error) {
     Error = 0;
-    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening a named pipe waits for a writer, perhaps for ever; opened without waiting, a pipe
+    // that nobody writes reads as empty.
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0) {
         Error = errno;
         return nullptr;
     }
-    // A folder opens on Linux but cannot be read as a file.
+    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
+    // A folder opens on Linux but cannot be read as a file; a character device such as
+    // /dev/zero never ends, and a header search or a job copy on it would never come back.
     struct stat St;
-    if (::fstat(Fd, &St) == 0 && S_ISDIR(St.st_mode)) {
+    if (::fstat(Fd, &St) == 0 && (S_ISDIR(St.st_mode) || S_ISCHR(St.st_mode))) {
         ::close(Fd);
-        Error = EISDIR;
+        Error = S_ISDIR(St.st_mode) ? EISDIR : ENODEV;
         return nullptr;
     }
     return std::make_unique<TFileSource>(Fd, Path);

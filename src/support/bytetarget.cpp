@@ -9,6 +9,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -115,6 +117,7 @@ public:
     }
     void Close() override {
         Flush();
+        WaitUntilRead();
         CloseDescriptor();
         int Status = 0;
         while (::waitpid(Child, &Status, 0) < 0) {
@@ -125,6 +128,17 @@ public:
     }
 
 private:
+    // A command that stops reading early and still ends with status 0 (head -c 10) would pass
+    // for one that took the whole job; so the job waits until the command has read everything
+    // from the pipe, and fails when the command is gone with bytes unread.
+    void WaitUntilRead() {
+        for (;;) {
+            int Unread = 0;
+            if (::ioctl(Fd, FIONREAD, &Unread) != 0 || Unread == 0) return;
+            pollfd P{Fd, 0, 0};
+            if (::poll(&P, 1, 20) > 0 && (P.revents & POLLERR)) RaiseInOutError(Name, EPIPE);
+        }
+    }
     pid_t Child;
 };
 
@@ -147,8 +161,14 @@ private:
 } // namespace
 
 std::unique_ptr<TByteTarget> OpenDirectTarget(const std::string& Path) {
-    const int Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    // A named pipe without a reader fails at once (ENXIO) instead of waiting for one. Only
+    // pipes: a printer port opened without waiting would skip its check for a printer that is
+    // off line or out of paper.
+    struct stat St;
+    const int NoWait = ::stat(Path.c_str(), &St) == 0 && S_ISFIFO(St.st_mode) ? O_NONBLOCK : 0;
+    const int Fd = ::open(Path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC | NoWait, 0666);
     if (Fd < 0) RaiseInOutError(Path, errno);
+    if (NoWait) ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     return std::make_unique<TDescriptorTarget>(Fd, Path, true);
 }
 
@@ -159,6 +179,12 @@ std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path, bool D
         Real = R;
         std::free(R);
     }
+    // A device or a named pipe is written as it stands: renaming a file over it would put a
+    // plain file in the place of, say, /dev/null.
+    struct stat Existing;
+    if (::stat(Real.c_str(), &Existing) == 0 && !S_ISREG(Existing.st_mode) &&
+        !S_ISDIR(Existing.st_mode))
+        return OpenDirectTarget(Path);
     std::string Temp = Real + ".XXXXXX";
     const int Fd = ::mkostemp(Temp.data(), O_CLOEXEC);
     if (Fd < 0) RaiseInOutError(Path, errno);

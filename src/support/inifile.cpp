@@ -61,11 +61,13 @@ TIniFile::TLine TIniFile::MakeLine(std::string Text) {
 TIniFile::TOpenResult TIniFile::Open() {
     FLastError = 0;
     Parse(std::string());
-    const int Fd = ::open(FFileName.c_str(), O_RDONLY | O_CLOEXEC);
+    // Without waiting for a writer: a named pipe that nobody writes reads as empty.
+    const int Fd = ::open(FFileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0) {
         FLastError = errno;
         return errno == ENOENT ? TOpenResult::Missing : TOpenResult::Unreadable;
     }
+    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     struct stat St;
     if (::fstat(Fd, &St) != 0 || S_ISDIR(St.st_mode)) {
         FLastError = S_ISDIR(St.st_mode) ? EISDIR : errno;

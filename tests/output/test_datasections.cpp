@@ -63,7 +63,8 @@ TEST_F(DataSectionTest, CountsInLines) {
 }
 
 TEST_F(DataSectionTest, CountsThatDoNotFitCopyToTheEnd) {
-    EXPECT_EQ(Body("%%BeginBinary: 99999\nabc\r\n%%x"), "% %%BeginBinary: 99999\r\nabc\r\n%%x");
+    // Data that ends the file inside a line: the line is ended, so that "restore" stands alone.
+    EXPECT_EQ(Body("%%BeginBinary: 99999\nabc\r\n%%x"), "% %%BeginBinary: 99999\r\nabc\r\n%%x\r\n");
     EXPECT_EQ(Body("%%BeginData:\n\r\n%%x\n"), "% %%BeginData:\r\n\r\n%%x\n");
     EXPECT_EQ(Body("%%BeginData: -5 Binary Bytes\n\n%%x\n"),
               "% %%BeginData: -5 Binary Bytes\r\n\n%%x\n");

@@ -1,0 +1,188 @@
+// Fuzz target: the job writer fed with a fuzzed sheet and fuzzed EPS contents. The input is a
+// sheet file, then the contents of EPS files, each after a line "--eps--"; the EPS items of the
+// sheet take these files in turn. The job starts with its header and ends with "showpage end";
+// every item is one save/restore block with "restore" on a line of its own; every text is one
+// balanced, escaped PostScript string that reads back as the text; EPS lines follow the copy
+// rules; a target that fails part-way gives a write error, never success.
+#include "dialogs/psfonttable.h"
+#include "fuzzcommon.h"
+#include "output/printjob.h"
+#include "sheet/sheetfile.h"
+#include "support/localefmt.h"
+
+using namespace zarvo;
+
+namespace {
+
+const std::string CRLF = "\r\n";
+const std::string EpsPrologue =
+    "save\r\n/copypage {} bind def /showpage {} bind def /erasepage {} bind def\r\n";
+
+bool StartsWith(const std::string& S, const std::string& P) {
+    return S.compare(0, P.size(), P) == 0;
+}
+bool EndsWith(const std::string& S, const std::string& P) {
+    return S.size() >= P.size() && S.compare(S.size() - P.size(), P.size(), P) == 0;
+}
+
+// The body of a PostScript string literal that starts at S[0] == '(': its end (the index of
+// the closing parenthesis) and its bytes with the escapes resolved; npos when it never closes.
+std::size_t ScanString(const std::string& S, std::string& Value) {
+    int Depth = 0;
+    Value.clear();
+    for (std::size_t I = 0; I < S.size(); ++I) {
+        const char C = S[I];
+        if (C == '\\') {
+            if (++I >= S.size()) return std::string::npos;
+            Value.push_back(S[I]);
+            continue;
+        }
+        if (C == '(') {
+            if (Depth++ == 0) continue;
+        } else if (C == ')') {
+            if (--Depth == 0) return I;
+        }
+        Value.push_back(C);
+    }
+    return std::string::npos;
+}
+
+std::string Block(const TEPSBox& Item) {
+    std::string Out;
+    TBufTextFile W;
+    OpenBufWrite(W, MakeMemoryTarget(Out), "mem");
+    if (Item.Kind == KindText)
+        PrintPSText(W, Item);
+    else
+        CopyPSFile(W, Item);
+    CloseBufWrite(W);
+    return Out;
+}
+
+void CheckTextBlock(const std::string& B, const TEPSBox& Item) {
+    FUZZ_CHECK(StartsWith(B, "save\r\n/"));
+    FUZZ_CHECK(EndsWith(B, ") show\r\nrestore\r\n"));
+    const std::size_t Open = B.find(" cm moveto\r\n(");
+    FUZZ_CHECK(Open != std::string::npos);
+    const std::string Str = B.substr(Open + 12);
+    std::string Value;
+    const std::size_t Close = ScanString(Str, Value);
+    // The string closes exactly before " show": nothing of the text runs on as code.
+    FUZZ_CHECK(Close != std::string::npos);
+    FUZZ_CHECK(Str.substr(Close) == ") show\r\nrestore\r\n");
+    FUZZ_CHECK(Value == Item.Name);
+    // Every parenthesis of the text is escaped, so that the nesting never matters.
+    for (std::size_t I = 1; I < Close; ++I)
+        if (Str[I] == '(' || Str[I] == ')') {
+            std::size_t Backslashes = 0;
+            for (std::size_t J = I; J > 1 && Str[J - 1] == '\\'; --J)
+                ++Backslashes;
+            FUZZ_CHECK(Backslashes % 2 == 1);
+        }
+    // Before the string: the font of the table, its size, the position; nothing else.
+    const std::string Font = "save\r\n/" + PSName(Item.Font.FontType, Item.Font.FontStyle) +
+                             " findfont\r\n" + std::to_string(Item.Font.FontSize) +
+                             " scalefont setfont\r\n";
+    FUZZ_CHECK(StartsWith(B, Font));
+    FUZZ_CHECK(B.find(CRLF, Font.size()) == Open + 10);
+}
+
+// The copy rules on lines read one byte at a time: the reference for files without data
+// sections.
+std::string ReferenceBody(const std::string& Contents) {
+    TBufTextFile F;
+    FUZZ_CHECK(OpenBufRead(F, MakeMemorySource(Contents), "ref"));
+    std::string Out;
+    std::string Line;
+    while (!BufEof(F)) {
+        ReadBufLine(F, Line);
+        if (Line.empty()) continue;
+        if (Line.size() >= 2 && Line[0] == '%' && (Line[1] == '!' || Line[1] == '%')) Out += "% ";
+        Out += Line + CRLF;
+    }
+    return Out;
+}
+
+void CheckEpsBlock(const std::string& B, const std::string& Contents) {
+    FUZZ_CHECK(StartsWith(B, EpsPrologue));
+    const std::size_t Translate = B.find(" cm translate\r\n", EpsPrologue.size());
+    FUZZ_CHECK(Translate != std::string::npos);
+    const std::size_t BodyStart = Translate + 15;
+    FUZZ_CHECK(B.find(CRLF, EpsPrologue.size()) == Translate + 13);
+    // "restore" stands on a line of its own, whatever the file ended with.
+    FUZZ_CHECK(EndsWith(B, "restore\r\n"));
+    const std::string Body = B.substr(BodyStart, B.size() - 9 - BodyStart);
+    FUZZ_CHECK(Body.empty() || Body.back() == '\n' || Body.back() == '\r');
+    if (Contents.find("%%Begin") == std::string::npos) {
+        // No data sections: every line follows the copy rules.
+        FUZZ_CHECK(Body == ReferenceBody(Contents));
+        for (const std::string& L : zarvofuzz::Split(Body, CRLF)) {
+            FUZZ_CHECK(L.find_first_of(std::string("\r\n\f\0", 4)) == std::string::npos);
+            FUZZ_CHECK(!StartsWith(L, "%%") && !StartsWith(L, "%!"));
+        }
+    }
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
+    const std::string Input(reinterpret_cast<const char*>(Data), Size);
+    SetLocaleDecimalChar('.');
+    std::vector<std::string> Parts = zarvofuzz::Split(Input, "\n--eps--\n");
+    static const std::string SheetPath = zarvofuzz::TempFile("job.zvs");
+    zarvofuzz::WriteFile(SheetPath, Parts[0]);
+    TSheet Sheet;
+    if (!LoadSheet(Sheet, SheetPath).Succeeded()) return 0;
+    std::vector<std::string> Eps(Parts.begin() + 1, Parts.end());
+    if (Eps.empty()) Eps.push_back(std::string());
+    if (Eps.size() > 8) Eps.resize(8);
+    for (std::size_t I = 0; I < Eps.size(); ++I)
+        zarvofuzz::WriteFile(zarvofuzz::TempFile("e" + std::to_string(I) + ".eps"), Eps[I]);
+    std::vector<std::size_t> FileOf(static_cast<std::size_t>(Sheet.FItems.Count()), 0);
+    for (int I = 0, K = 0; I < Sheet.FItems.Count(); ++I) {
+        TEPSBox& Item = Sheet.FItems.Item(I);
+        if (Item.Kind == KindText) continue;
+        FileOf[static_cast<std::size_t>(I)] = static_cast<std::size_t>(K) % Eps.size();
+        Item.Name = zarvofuzz::TempFile("e" + std::to_string(K % Eps.size()) + ".eps");
+        ++K;
+    }
+
+    std::string Job;
+    const TPrintResult R = PrintSheetTo(Sheet, "mem", MakeMemoryTarget(Job));
+    FUZZ_CHECK(R.Ok && R.Message.empty());
+    FUZZ_CHECK(StartsWith(Job, "%!PS-Adobe\r\n%%Creator: "));
+    FUZZ_CHECK(EndsWith(Job, "\r\nshowpage end\r\n"));
+
+    // The job is the header of an empty sheet of the same paper, then each item's block after an
+    // empty line, then "showpage end".
+    TSheet Empty = Sheet;
+    Empty.FItems.Clear();
+    std::string Expected;
+    FUZZ_CHECK(PrintSheetTo(Empty, "mem", MakeMemoryTarget(Expected)).Ok);
+    Expected.resize(Expected.size() - std::string("showpage end\r\n").size());
+    for (int I = 0; I < Sheet.FItems.Count(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(I);
+        const std::string B = Block(Item);
+        if (Item.Kind == KindText)
+            CheckTextBlock(B, Item);
+        else
+            CheckEpsBlock(B, Eps[FileOf[static_cast<std::size_t>(I)]]);
+        Expected += CRLF + B;
+    }
+    Expected += "showpage end\r\n";
+    FUZZ_CHECK(Job == Expected);
+
+    // A target that takes only part of the job: a write error naming the target.
+    const std::size_t Limit = Size ? (Data[Size - 1] * 37u) % (Job.size() + 1) : 0;
+    std::string Part;
+    const TPrintResult Failed =
+        PrintSheetTo(Sheet, "LPT1", MakeMemoryTarget(Part, static_cast<long long>(Limit)));
+    if (Limit < Job.size()) {
+        FUZZ_CHECK(!Failed.Ok);
+        FUZZ_CHECK(StartsWith(Failed.Message, "Fehler beim Schreiben nach LPT1 ("));
+        FUZZ_CHECK(Part.size() <= Limit && StartsWith(Job, Part));
+    } else {
+        FUZZ_CHECK(Failed.Ok && Part == Job);
+    }
+    return 0;
+}
