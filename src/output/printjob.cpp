@@ -268,20 +268,25 @@ void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item) {
     WriteBufLine(Writer, "restore");
 }
 
+// Texts are Latin-1 bytes; the base fonts' own encoding has other characters (or none) above
+// 127. A text that uses them gets its font re-encoded, so that it prints as typed. Symbol keeps
+// its own encoding: its bytes are its glyphs.
+const char* const Latin1FontLine =
+    "dup length dict begin {1 index /FID ne {def} {pop pop} ifelse} forall "
+    "/Encoding ISOLatin1Encoding def currentdict end /ZarvoLatin1 exch definefont";
+
+bool NeedsLatin1Font(const TEPSBox& Item) {
+    return PSName(Item.Font.FontType, 0) != "Symbol" &&
+           std::any_of(Item.Name.begin(), Item.Name.end(),
+                       [](char C) { return static_cast<unsigned char>(C) >= 128; });
+}
+
 void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item) {
     WriteBufLine(Writer, "save");
     const std::string FontName =
         ("/" + PSName(Item.Font.FontType, Item.Font.FontStyle)).substr(0, 30);
     WriteBufLine(Writer, (FontName + " findfont").substr(0, 39));
-    // Texts are Latin-1 bytes; the base fonts' own encoding has other characters (or none)
-    // above 127. A text that uses them gets its font re-encoded, so that it prints as typed.
-    // Symbol keeps its own encoding: its bytes are its glyphs.
-    if (PSName(Item.Font.FontType, 0) != "Symbol" &&
-        std::any_of(Item.Name.begin(), Item.Name.end(),
-                    [](char C) { return static_cast<unsigned char>(C) >= 128; }))
-        WriteBufLine(Writer, "dup length dict begin {1 index /FID ne {def} {pop pop} ifelse} "
-                             "forall /Encoding ISOLatin1Encoding def currentdict end "
-                             "/ZarvoLatin1 exch definefont");
+    if (NeedsLatin1Font(Item)) WriteBufLine(Writer, Latin1FontLine);
     WriteBufLine(Writer, IntToStrWidth(Item.Font.FontSize, 0) + " scalefont setfont");
     WriteBufLine(Writer,
                  CmOperand(Item.Origin.X) + " cm " + CmOperand(Item.Origin.Y) + " cm moveto");
