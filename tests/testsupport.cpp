@@ -12,6 +12,7 @@
 #include <fcntl.h>
 #include <fstream>
 #include <sstream>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -118,7 +119,9 @@ TRunResult RunProgram(const std::vector<std::string>& Args, const std::string& I
         ::_exit(127);
     }
     int Status = 0;
-    ::waitpid(Child, &Status, 0);
+    struct rusage Usage {};
+    ::wait4(Child, &Status, 0, &Usage);
+    R.MaxRssKiB = Usage.ru_maxrss;
     R.Status = WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
     ::close(OutFd);
     ::close(ErrFd);

@@ -55,6 +55,7 @@ struct TRunResult {
     int Status = -1;
     std::string Out; // standard output
     std::string Err; // standard error
+    long MaxRssKiB = 0; // the program's peak memory (maximum resident size)
 };
 
 // Runs a program with arguments (no shell), optionally feeding Input; captures both outputs.

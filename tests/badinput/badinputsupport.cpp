@@ -72,38 +72,6 @@ void OpenToAll(const std::string& Path) {
     }
 }
 
-TMeasuredRun RunMeasured(const std::vector<std::string>& Args) {
-    TMeasuredRun M;
-    char OutName[] = "/tmp/zarvo-out-XXXXXX";
-    char ErrName[] = "/tmp/zarvo-err-XXXXXX";
-    const int OutFd = ::mkstemp(OutName), ErrFd = ::mkstemp(ErrName);
-    const pid_t Child = ::fork();
-    if (Child == 0) {
-        const int Null = ::open("/dev/null", O_RDONLY);
-        ::dup2(Null, 0);
-        ::dup2(OutFd, 1);
-        ::dup2(ErrFd, 2);
-        std::vector<char*> Argv;
-        for (const std::string& A : Args)
-            Argv.push_back(const_cast<char*>(A.c_str()));
-        Argv.push_back(nullptr);
-        ::execvp(Argv[0], Argv.data());
-        ::_exit(127);
-    }
-    int Status = 0;
-    struct rusage Usage {};
-    ::wait4(Child, &Status, 0, &Usage);
-    M.Run.Status = WIFEXITED(Status) ? WEXITSTATUS(Status) : 128 + WTERMSIG(Status);
-    M.MaxRssKiB = Usage.ru_maxrss;
-    ::close(OutFd);
-    ::close(ErrFd);
-    M.Run.Out = ReadFile(OutName);
-    M.Run.Err = ReadFile(ErrName);
-    ::unlink(OutName);
-    ::unlink(ErrName);
-    return M;
-}
-
 void WriteBigFile(const std::string& Path, const std::string& Head, char Fill, long long Size) {
     FILE* F = std::fopen(Path.c_str(), "wb");
     if (!F) throw std::runtime_error("cannot create " + Path);

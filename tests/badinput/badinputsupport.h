@@ -26,13 +26,6 @@ std::vector<std::string> UnprivilegedCommand(const std::vector<std::string>& Arg
 // Opens a folder and the files in it to every user, so that nobody can reach them.
 void OpenToAll(const std::string& Path);
 
-// Runs a program like RunProgram and tells the largest resident memory it used, in KiB.
-struct TMeasuredRun {
-    TRunResult Run;
-    long MaxRssKiB = 0;
-};
-TMeasuredRun RunMeasured(const std::vector<std::string>& Args);
-
 // A file of Size bytes: Head, then Fill repeated; written in blocks.
 void WriteBigFile(const std::string& Path, const std::string& Head, char Fill, long long Size);
 

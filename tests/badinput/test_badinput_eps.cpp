@@ -145,8 +145,8 @@ TEST_F(BadEpsTest, AHundredMegabytesWithoutLineEndsPrintWithoutBeingHeld) {
     WriteFile(Dir.File("huge.zvs"), "[Global]\nCount=1\n[Frame01]\nName=" + Eps + "\nBBox=0\n");
     const std::string Out = Dir.File("huge.ps");
     const auto M =
-        zarvotest::RunMeasured({ZARVO_PROGRAM, "--print", Dir.File("huge.zvs"), "-o", Out});
-    ASSERT_EQ(M.Run.Status, 0) << M.Run.Err;
+        zarvotest::RunProgram({ZARVO_PROGRAM, "--print", Dir.File("huge.zvs"), "-o", Out});
+    ASSERT_EQ(M.Status, 0) << M.Err;
     // The job holds the line with "% " in front, then restore and showpage end.
     struct stat St;
     ASSERT_EQ(::stat(Out.c_str(), &St), 0);
