@@ -10,25 +10,10 @@
 #include <cstring>
 
 using namespace zarvo;
+using zarvofuzz::ReadLinesByteWise;
+using zarvofuzz::TChunkySource;
 
 namespace {
-
-// Hands out at most Chunk bytes per call, as pipes and slow devices do.
-class TChunkySource : public TByteSource {
-public:
-    TChunkySource(std::string D, std::size_t Chunk) : Data(std::move(D)), Chunk(Chunk) {}
-    std::size_t Read(unsigned char* Out, std::size_t Count) override {
-        const std::size_t N = std::min({Count, Chunk, Data.size() - Pos});
-        std::memcpy(Out, Data.data() + Pos, N);
-        Pos += N;
-        return N;
-    }
-    void Close() override {}
-
-private:
-    std::string Data;
-    std::size_t Chunk, Pos = 0;
-};
 
 bool IsLineEnd(unsigned char B) {
     return B == 13 || B == 10 || B == 12 || B == 0;
@@ -53,31 +38,6 @@ std::vector<std::string> ReadLines(std::unique_ptr<TByteSource> Source, std::siz
     FUZZ_CHECK(BufEof(F));
     CloseBufRead(F);
     return Lines;
-}
-
-// The reading rules with one ReadBufChar at a time, as the reference.
-std::vector<std::string> ReadLinesByteWise(const std::string& Data) {
-    TBufTextFile F;
-    FUZZ_CHECK(OpenBufRead(F, MakeMemorySource(Data), "fuzz"));
-    std::vector<std::string> Result;
-    while (!BufEof(F)) {
-        std::string Line;
-        std::uint8_t B = ReadBufChar(F);
-        while (B == 10 && LastLineEnd == 13)
-            B = ReadBufChar(F);
-        LastLineEnd = 0;
-        while (!IsLineEnd(B)) {
-            Line.push_back(static_cast<char>(B));
-            if (BufEof(F)) {
-                B = 0;
-                break;
-            }
-            B = ReadBufChar(F);
-        }
-        LastLineEnd = B;
-        Result.push_back(Line);
-    }
-    return Result;
 }
 
 // ReadBufRun with a stop set and a limit taken from the data consumes exactly the bytes that

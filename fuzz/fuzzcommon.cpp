@@ -1,6 +1,9 @@
 // Shared by the fuzz targets: temporary folder, files, quiet dialogs.
 #include "fuzzcommon.h"
 
+#include "support/buftextfile.h"
+
+#include <algorithm>
 #include <cstring>
 #include <dirent.h>
 #include <fstream>
@@ -10,8 +13,6 @@
 #include <unistd.h>
 
 namespace zarvofuzz {
-
-namespace {
 
 void RemoveTree(const std::string& Path) {
     struct stat St;
@@ -25,6 +26,8 @@ void RemoveTree(const std::string& Path) {
         ::unlink(Path.c_str());
     }
 }
+
+namespace {
 
 struct TDirHolder {
     std::string Path;
@@ -98,6 +101,38 @@ void TQuietDialogs::ErrorBox(const std::string& Msg) {
 
 void TQuietDialogs::ShowMessage(const std::string& Msg) {
     Messages.push_back(Msg);
+}
+
+std::size_t TChunkySource::Read(unsigned char* Out, std::size_t Count) {
+    const std::size_t N = std::min({Count, Chunk, Data.size() - Pos});
+    std::memcpy(Out, Data.data() + Pos, N);
+    Pos += N;
+    return N;
+}
+
+std::vector<std::string> ReadLinesByteWise(const std::string& Data) {
+    using namespace zarvo;
+    TBufTextFile F;
+    FUZZ_CHECK(OpenBufRead(F, MakeMemorySource(Data), "reference"));
+    std::vector<std::string> Result;
+    while (!BufEof(F)) {
+        std::string Line;
+        std::uint8_t B = ReadBufChar(F);
+        while (B == 10 && LastLineEnd == 13)
+            B = ReadBufChar(F);
+        LastLineEnd = 0;
+        while (!(B == 13 || B == 10 || B == 12 || B == 0)) {
+            Line.push_back(static_cast<char>(B));
+            if (BufEof(F)) {
+                B = 0;
+                break;
+            }
+            B = ReadBufChar(F);
+        }
+        LastLineEnd = B;
+        Result.push_back(Line);
+    }
+    return Result;
 }
 
 std::vector<std::string> Split(const std::string& Data, const std::string& Sep) {

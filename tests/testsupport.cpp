@@ -19,21 +19,6 @@
 
 namespace zarvotest {
 
-namespace {
-void RemoveTree(const std::string& Path) {
-    struct stat St;
-    if (::lstat(Path.c_str(), &St) != 0) return;
-    if (S_ISDIR(St.st_mode)) {
-        ::chmod(Path.c_str(), 0700);
-        for (const std::string& Name : ListDir(Path))
-            RemoveTree(Path + "/" + Name);
-        ::rmdir(Path.c_str());
-    } else {
-        ::unlink(Path.c_str());
-    }
-}
-} // namespace
-
 TTempDir::TTempDir() {
     const char* Base = std::getenv("TMPDIR");
     std::string Templ = std::string(Base && *Base ? Base : "/tmp") + "/zarvo-test-XXXXXX";
@@ -51,27 +36,9 @@ void WriteFile(const std::string& Path, const std::string& Bytes) {
     if (!F) throw std::runtime_error("cannot write " + Path);
 }
 
-std::string ReadFile(const std::string& Path) {
-    std::ifstream F(Path, std::ios::binary);
-    std::ostringstream S;
-    S << F.rdbuf();
-    return S.str();
-}
-
 bool FileExists(const std::string& Path) {
     struct stat St;
     return ::stat(Path.c_str(), &St) == 0;
-}
-
-std::vector<std::string> ListDir(const std::string& Path) {
-    std::vector<std::string> Names;
-    if (DIR* D = ::opendir(Path.c_str())) {
-        while (dirent* E = ::readdir(D))
-            if (std::strcmp(E->d_name, ".") != 0 && std::strcmp(E->d_name, "..") != 0)
-                Names.push_back(E->d_name);
-        ::closedir(D);
-    }
-    return Names;
 }
 
 TRecordingDialogs::TRecordingDialogs() {
@@ -171,31 +138,6 @@ zarvo::TEPSBox MakeTextItem(const std::string& Text, zarvo::TCmPair Origin, int 
     B.Font.FontStyle = static_cast<std::uint16_t>(Style);
     B.Font.FontSize = static_cast<std::uint16_t>(Size);
     return B;
-}
-
-std::vector<std::string> ReadLinesByteWise(const std::string& Data) {
-    using namespace zarvo;
-    TBufTextFile F;
-    EXPECT_TRUE(OpenBufRead(F, MakeMemorySource(Data), "mem"));
-    std::vector<std::string> Result;
-    while (!BufEof(F)) {
-        std::string Line;
-        std::uint8_t B = ReadBufChar(F);
-        while (B == 10 && LastLineEnd == 13)
-            B = ReadBufChar(F);
-        LastLineEnd = 0;
-        while (!(B == 13 || B == 10 || B == 12 || B == 0)) {
-            Line.push_back(static_cast<char>(B));
-            if (BufEof(F)) {
-                B = 0;
-                break;
-            }
-            B = ReadBufChar(F);
-        }
-        LastLineEnd = B;
-        Result.push_back(Line);
-    }
-    return Result;
 }
 
 std::vector<std::string> JobLines(const std::string& Job) {

@@ -1,6 +1,7 @@
 // Helpers shared by the tests: temporary folders, files, a scripted dialog seam, Ghostscript.
 #pragma once
 
+#include "fuzzcommon.h"
 #include "sheet/epsbox.h"
 #include "support/userdialogs.h"
 
@@ -25,9 +26,14 @@ private:
 };
 
 void WriteFile(const std::string& Path, const std::string& Bytes);
-std::string ReadFile(const std::string& Path);
 bool FileExists(const std::string& Path);
-std::vector<std::string> ListDir(const std::string& Path);
+// Shared with the fuzz targets: file helpers, a source that delivers in small pieces, and the
+// byte-wise reference of the line reading rules.
+using zarvofuzz::ListDir;
+using zarvofuzz::ReadFile;
+using zarvofuzz::ReadLinesByteWise;
+using zarvofuzz::RemoveTree;
+using zarvofuzz::TChunkySource;
 
 // Records every message and answers questions from a script (No when the script is empty).
 // Installed for the lifetime of the object.
@@ -53,8 +59,8 @@ private:
 
 struct TRunResult {
     int Status = -1;
-    std::string Out; // standard output
-    std::string Err; // standard error
+    std::string Out;    // standard output
+    std::string Err;    // standard error
     long MaxRssKiB = 0; // the program's peak memory (maximum resident size)
 };
 
@@ -76,10 +82,6 @@ zarvo::TEPSBox MakeEpsItem(const std::string& Path, zarvo::TCmPair Origin,
                            zarvo::TCmPair Offset = {0, 0});
 zarvo::TEPSBox MakeTextItem(const std::string& Text, zarvo::TCmPair Origin, int Type = 1,
                             int Style = 0, int Size = 18);
-
-// The lines of Data read by the reading rules with single ReadBufChar calls only, as the
-// reference for the faster ways of reading.
-std::vector<std::string> ReadLinesByteWise(const std::string& Data);
 
 // Splits a job into its lines at CR LF; fails the current test on a bare CR or LF.
 std::vector<std::string> JobLines(const std::string& Job);

@@ -11,23 +11,6 @@ using namespace zarvo;
 
 namespace {
 
-// A source that hands out at most Chunk bytes per call, as pipes and slow devices do.
-class TChunkySource : public TByteSource {
-public:
-    TChunkySource(std::string D, std::size_t Chunk) : Data(std::move(D)), Chunk(Chunk) {}
-    std::size_t Read(unsigned char* Out, std::size_t Count) override {
-        const std::size_t N = std::min({Count, Chunk, Data.size() - Pos});
-        std::copy(Data.begin() + Pos, Data.begin() + Pos + N, Out);
-        Pos += N;
-        return N;
-    }
-    void Close() override {}
-
-private:
-    std::string Data;
-    std::size_t Chunk, Pos = 0;
-};
-
 // A target that records the size of every block handed to it.
 class TBlockRecorder : public TByteTarget {
 public:
@@ -45,7 +28,7 @@ std::vector<std::string> ReadAllLines(const std::string& Data, std::size_t Chunk
     TBufTextFile F;
     std::unique_ptr<TByteSource> S;
     if (Chunk)
-        S = std::make_unique<TChunkySource>(Data, Chunk);
+        S = std::make_unique<zarvotest::TChunkySource>(Data, Chunk);
     else
         S = MakeMemorySource(Data);
     EXPECT_TRUE(OpenBufRead(F, std::move(S), "mem"));
