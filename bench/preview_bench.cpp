@@ -1,6 +1,8 @@
 // Times the page picture for sheets of 0 to 10,000 items at the whole-page view and at the
 // largest zoom, and the empty page at every zoom; prints the median milliseconds per paint and
-// the ratio to the empty page (to the whole-page view for the zoom sweep).
+// the ratio to the empty page (to the whole-page view for the zoom sweep). Two kinds of paint:
+// the full redraw after anything changed (sheet, zoom, scrolling, size), and the repaints while
+// an item is placed, where only its frame moves over the kept picture of the sheet.
 //
 // preview_bench --paint COUNT ZOOM PAINTS [IMAGE.png] paints one sheet PAINTS times and nothing
 // else, for instruction counts under callgrind (--toggle-collect on TPageView::Paint) and, with
@@ -72,10 +74,14 @@ double ThreadCpuMs() {
     return T.tv_sec * 1.0e3 + T.tv_nsec / 1.0e6;
 }
 
-// The medians of Runs paints.
-TPaintTime MedianPaint(TPageView& View, QImage& Image, int Runs) {
+// The medians of Runs paints; Full draws the picture from the sheet every time, otherwise the
+// placement frame moves by a few pixels between paints.
+TPaintTime MedianPaint(TPageView& View, QImage& Image, int Runs, bool Full) {
     std::vector<double> Cpu, Wall;
     for (int R = 0; R < Runs; ++R) {
+        if (Full) View.ForgetPicture();
+        View.FDragRect.X += 3;
+        View.FDragRect.Y += 2;
         QElapsedTimer T;
         T.start();
         const double C0 = ThreadCpuMs();
@@ -116,6 +122,7 @@ int PaintOnly(int Count, int Zoom, int Paints, const char* ImageFile) {
         View.Canvas().End();
     }
     for (int R = 0; R < Paints; ++R) {
+        View.ForgetPicture();
         QPainter Painter(&Image);
         View.Paint(Painter);
     }
@@ -144,30 +151,43 @@ int main(int argc, char** argv) {
     const TTextMeasure Measure = MakeTextMeasure();
     QImage Image(1200, 900, QImage::Format_RGB32);
     std::printf("Page picture, 1200 x 900 pixels, A4 portrait, 1 mm grid, median of %d paints;\n"
-                "ms/paint, ratio and us per item in processor time of the painting thread\n",
+                "ms/paint, ratio to the empty page and us per item in processor time of the\n"
+                "painting thread. Full redraw: the picture drawn from the sheet (after a change\n"
+                "of the sheet, zoom, scrolling or size). Placing: the repaints while the first\n"
+                "item is being placed, its frame moving over the kept picture.\n",
                 Runs);
     for (const TView& V : Views) {
-        std::printf("\n%s\n%8s %12s %10s %14s %12s\n", V.Name, "items", "ms/paint", "ratio",
-                    "us per item", "wall ms");
-        double Empty = 0.0;
+        std::printf("\n%s\n%8s %12s %8s %10s %10s | %12s %8s %10s\n", V.Name, "items",
+                    "full ms", "ratio", "us/item", "wall ms", "placing ms", "ratio", "wall ms");
+        double EmptyFull = 0.0, EmptyPlacing = 0.0;
         for (int Count : Counts) {
             TSheet Sheet;
             FillSheet(Sheet, Count, Measure);
             TPageView View(Sheet);
             SetupView(View, V.Zoom, Image);
-            MedianPaint(View, Image, 2); // warm the font caches
-            const TPaintTime T = MedianPaint(View, Image, Runs);
-            if (Count == 0) Empty = T.Cpu;
+            MedianPaint(View, Image, 2, true); // warm the font caches
+            const TPaintTime Full = MedianPaint(View, Image, Runs, true);
+            if (Count > 0) {
+                Sheet.FSelected = 0;
+                View.FDragRect = View.DragRectOf(Sheet.FItems.Item(0));
+            }
+            MedianPaint(View, Image, 1, true);
+            const TPaintTime Placing = MedianPaint(View, Image, Runs, false);
+            if (Count == 0) {
+                EmptyFull = Full.Cpu;
+                EmptyPlacing = Placing.Cpu;
+            }
             const std::string PerItem =
-                Count ? std::to_string((T.Cpu - Empty) * 1000.0 / Count).substr(0, 6) : "-";
-            std::printf("%8d %12.3f %10.2f %14s %12.3f\n", Count, T.Cpu, T.Cpu / Empty,
-                        PerItem.c_str(), T.Wall);
+                Count ? std::to_string((Full.Cpu - EmptyFull) * 1000.0 / Count).substr(0, 6) : "-";
+            std::printf("%8d %12.3f %8.2f %10s %10.3f | %12.3f %8.2f %10.3f\n", Count, Full.Cpu,
+                        Full.Cpu / EmptyFull, PerItem.c_str(), Full.Wall, Placing.Cpu,
+                        Placing.Cpu / EmptyPlacing, Placing.Wall);
         }
     }
 
     // The empty page at every zoom: the scales and the dot lattice alone. The lattice walks
     // only the dots that land on the image, so no zoom may cost much more than another.
-    std::printf("\nempty page, 1 mm grid, by zoom\n%8s %12s %10s %12s\n", "zoom", "ms/paint",
+    std::printf("\nempty page, 1 mm grid, full redraw by zoom\n%8s %12s %10s %12s\n", "zoom", "ms/paint",
                 "ratio", "wall ms");
     TSheet Empty;
     std::vector<std::pair<int, TPaintTime>> ByZoom;
@@ -175,8 +195,8 @@ int main(int argc, char** argv) {
     for (int Zoom = 1; Zoom <= 4096; Zoom *= 2) {
         TPageView View(Empty);
         SetupView(View, Zoom, Image);
-        MedianPaint(View, Image, 2);
-        const TPaintTime T = MedianPaint(View, Image, Runs);
+        MedianPaint(View, Image, 2, true);
+        const TPaintTime T = MedianPaint(View, Image, Runs, true);
         if (Zoom == ZoomWholePage) Whole = T.Cpu;
         ByZoom.emplace_back(Zoom, T);
     }

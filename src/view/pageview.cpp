@@ -95,19 +95,142 @@ void TPageView::SetGridWidth(int Millimetres) {
 }
 
 void TPageView::Paint(QPainter& Painter) {
-    if (QPaintDevice* Device = Painter.device()) {
+    QPaintDevice* Device = Painter.device();
+    if (Device) {
         FViewSize.Width = std::max(Device->width(), 1);
         FViewSize.Height = std::max(Device->height(), 1);
     }
+    // The kept picture fits a painter that draws in the device's own pixels (a widget's or an
+    // image's, at any pixel ratio); any other painter gets the picture drawn afresh.
+    const bool Keep = Device && Painter.worldTransform().type() == QTransform::TxNone;
+    if (!Keep) {
+        PaintLayer(Painter, true);
+        return;
+    }
+    const double Ratio = Device->devicePixelRatioF() > 0 ? Device->devicePixelRatioF() : 1.0;
+    BuildPictureKey(FKeyScratch, Ratio);
+    const QSize Pixels(static_cast<int>(std::ceil(FViewSize.Width * Ratio)),
+                       static_cast<int>(std::ceil(FViewSize.Height * Ratio)));
+    if (FPicture.isNull() || FPicture.size() != Pixels || FKeyScratch != FPictureKey) {
+        // While an item is placed every mouse move repaints; the sheet underneath is drawn
+        // once and then only copied, so that moving the frame costs the same for ten items as
+        // for ten thousand.
+        if (FPicture.size() != Pixels) FPicture = QImage(Pixels, QImage::Format_RGB32);
+        FPicture.setDevicePixelRatio(Ratio);
+        QPainter PicturePainter(&FPicture);
+        PaintLayer(PicturePainter, false);
+        PicturePainter.end();
+        FPictureKey.swap(FKeyScratch);
+    } else {
+        // The plot is left as a paint leaves it (origin, axes, mapping), for the mouse and for
+        // whatever the window draws on top.
+        PaintState();
+    }
+    Painter.drawImage(QPoint(0, 0), FPicture);
+    if (FSheet.FSelected >= 0) {
+        FCanvas.Begin(&Painter);
+        DrawDragFrame();
+        FCanvas.End();
+    }
+}
+
+void TPageView::PaintLayer(QPainter& Painter, bool WithDragFrame) {
     FCanvas.Begin(&Painter);
     // Beside and below the plot window the paint box shows the window's face colour.
     Painter.fillRect(0, 0, FViewSize.Width, FViewSize.Height,
                      QColor(RedOf(FFaceColor), GreenOf(FFaceColor), BlueOf(FFaceColor)));
-    PaintPicture();
+    PaintPicture(WithDragFrame);
     FCanvas.End();
 }
 
-void TPageView::PaintPicture() {
+// The steps of a paint that set the plot up, without drawing anything: the canvas has no
+// painter, and of the items only the last one drawn runs, for the text and pen settings it
+// leaves behind.
+void TPageView::PaintState() {
+    FCanvas.Begin(nullptr);
+    UpdateViewport();
+    FPlot.ClearPlot(true, FFaceColor);
+    const TPlotRect Page = FPlot.Frame();
+    FPlot.PlotTo(-3, 0, Page.Left, Page.Bottom);
+    const TPlotRect& Frame = FPlot.Frame();
+    FPlot.SetAxis(1, 5, 0.0, Frame.Right - Frame.Left);
+    FPlot.SetAxis(5, 9, 0.0, Frame.Top - Frame.Bottom);
+    FPlot.SetScaleStyle(0, 0.3, 0.2, 0.15, 0.075);
+    FPlot.SetFillColor(ColorWhite);
+    FPlot.SetTextTransparent(true);
+    for (int I = FSheet.FItems.Count() - 1; I >= 0; --I)
+        if (I != FSheet.FSelected) {
+            DrawItem(FSheet.FItems.Item(I), -4);
+            break;
+        }
+    FCanvas.End();
+}
+
+namespace {
+
+template <class T>
+void PutValue(std::string& Key, T Value) {
+    Key.append(reinterpret_cast<const char*>(&Value), sizeof Value);
+}
+
+void PutText(std::string& Key, const std::string& S) {
+    PutValue(Key, S.size());
+    Key += S;
+}
+
+} // namespace
+
+// Everything the picture is drawn from, value by value.
+void TPageView::BuildPictureKey(std::string& Key, double PixelRatio) const {
+    Key.clear();
+    PutValue(Key, PixelRatio);
+    PutValue(Key, FViewSize.Width);
+    PutValue(Key, FViewSize.Height);
+    PutValue(Key, FZoom);
+    PutValue(Key, FHorzPos);
+    PutValue(Key, FVertPos);
+    PutValue(Key, FPageFracX);
+    PutValue(Key, FPageFracY);
+    PutValue(Key, FPageAspect);
+    PutValue(Key, FGridStep);
+    PutValue(Key, FFaceColor);
+    for (int I = 0; I < 4; ++I) {
+        PutValue(Key, FMargins[I]);
+        PutValue(Key, FMarginUnits[I]);
+    }
+    const TLogicalRect& Area = FPlot.AreaRect();
+    PutValue(Key, Area.Left);
+    PutValue(Key, Area.Top);
+    PutValue(Key, Area.Right);
+    PutValue(Key, Area.Bottom);
+    const TPlotRect& Frame = FPlot.Frame();
+    PutValue(Key, Frame.Left);
+    PutValue(Key, Frame.Bottom);
+    PutValue(Key, Frame.Right);
+    PutValue(Key, Frame.Top);
+    PutValue(Key, GetDecimalChar());
+    PutValue(Key, FSheet.FSelected);
+    const int Count = FSheet.FItems.Count();
+    PutValue(Key, Count);
+    for (int I = 0; I < Count; ++I) {
+        const TEPSBox& Item = FSheet.FItems.Item(I);
+        PutValue(Key, Item.Kind);
+        PutText(Key, Item.Name);
+        PutValue(Key, Item.Origin.X);
+        PutValue(Key, Item.Origin.Y);
+        PutValue(Key, Item.Size.X);
+        PutValue(Key, Item.Size.Y);
+        PutValue(Key, Item.Font.FontType);
+        PutValue(Key, Item.Font.FontSize);
+        PutValue(Key, Item.Font.FontAngle);
+        PutValue(Key, Item.Font.FontStyle);
+        PutValue(Key, Item.Font.FontColor);
+    }
+}
+
+void TPageView::PaintPicture() { PaintPicture(true); }
+
+void TPageView::PaintPicture(bool WithDragFrame) {
     UpdateViewport();
     FPlot.ClearPlot(true, FFaceColor);
     const TPlotRect Page = FPlot.Frame();
@@ -124,7 +247,7 @@ void TPageView::PaintPicture() {
     DrawGridDots();
     for (int I = 0; I < FSheet.FItems.Count(); ++I)
         if (I != FSheet.FSelected) DrawItem(FSheet.FItems.Item(I), -4);
-    if (FSheet.FSelected >= 0) DrawDragFrame();
+    if (WithDragFrame && FSheet.FSelected >= 0) DrawDragFrame();
 }
 
 void TPageView::DrawGridDots() {

@@ -6,6 +6,10 @@
 #include "plot/tplot.h"
 #include "sheet/sheet.h"
 
+#include <QImage>
+
+#include <string>
+
 class QPainter;
 
 namespace zarvo {
@@ -46,11 +50,18 @@ public:
     TViewSize FormResize(int Width, int Height);
     // Hands zoom and scroll positions to the plot's viewport for the current FViewSize.
     void UpdateViewport();
-    // The whole picture on a painter whose device is the paint box.
+    // The whole picture on a painter whose device is the paint box. The picture of the sheet
+    // (everything but the placement frame) is kept between paints and drawn again from the
+    // sheet only when anything it shows has changed.
     void Paint(QPainter& Painter);
+    // The next paint draws the picture from the sheet even if nothing changed.
+    void ForgetPicture() { FPicture = QImage(); }
     // The picture without the background beside the plot window, on the plot's current
     // canvas (Paint's, or any other the plot was given) for the current FViewSize.
     void PaintPicture();
+    // The same, with or without the placement frame (the item being placed is left out
+    // either way).
+    void PaintPicture(bool WithDragFrame);
     // One item; ColorIndex < 0 draws it normally, otherwise highlighted in that plot colour.
     // Draws only during Paint (or between Canvas().Begin and End).
     void DrawItem(const TEPSBox& Item, int ColorIndex);
@@ -93,12 +104,19 @@ public:
 
 private:
     void DrawGridDots();
+    void PaintLayer(QPainter& Painter, bool WithDragFrame);
+    void PaintState();
+    void BuildPictureKey(std::string& Key, double PixelRatio) const;
 
     TSheet& FSheet;
     TQtCanvas FCanvas;
     TPlot FPlot;
     bool FHorzScrollVisible = false;
     bool FVertScrollVisible = false;
+    // The picture of the last paint and everything it was drawn from.
+    QImage FPicture;
+    std::string FPictureKey;
+    std::string FKeyScratch;
 };
 
 } // namespace zarvo

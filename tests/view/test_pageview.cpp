@@ -369,6 +369,122 @@ struct TLatticeCase {
     double Spacing; // cm between dots
 };
 
+// A view that keeps its picture between paints must show exactly what a view drawing the
+// same sheet for the first time shows, whatever changed in between.
+class KeptPicture : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (int I = 0; I < 6; ++I) {
+            Sheet.FItems.Add("", Box(I % 2 ? KindBBox : KindStdSize,
+                                     "/tmp/bild" + std::to_string(I) + ".eps",
+                                     {1.0 + 3 * I, 2.0 + 4 * I}, {3.0 + I, 2.5}));
+        }
+        TEPSBox Text = Box(KindText, "x^2 Text", {4.0, 26.0}, {0.0, 0.0});
+        Text.Font.FontSize = 30;
+        Sheet.FItems.Add("", Text);
+        Kept.SetupPageMapping();
+        Kept.FormResize(W, H);
+    }
+
+    // The kept view's paint (with the highlighted item on top, as the window draws it) and
+    // the same from a fresh view with the same settings; also where each puts a page point.
+    void ExpectSameAsFresh(const char* Step, int Highlight = -1) {
+        TPageView Fresh(Sheet);
+        Fresh.FZoom = Kept.FZoom;
+        Fresh.FHorzPos = Kept.FHorzPos;
+        Fresh.FVertPos = Kept.FVertPos;
+        Fresh.FFaceColor = Kept.FFaceColor;
+        Fresh.FDragRect = Kept.FDragRect;
+        Fresh.SetGridWidth(Kept.FGridWidth);
+        const QImage A = PaintWith(Kept, Highlight), B = PaintWith(Fresh, Highlight);
+        EXPECT_TRUE(A == B) << Step;
+        TLogicalPoint PA, PB;
+        Kept.WorldToPixel(7.5, 12.25, PA);
+        Fresh.WorldToPixel(7.5, 12.25, PB);
+        EXPECT_EQ(PA.X, PB.X) << Step;
+        EXPECT_EQ(PA.Y, PB.Y) << Step;
+    }
+
+    QImage PaintWith(TPageView& View, int Highlight) {
+        View.SetupPageMapping();
+        View.FormResize(W, H);
+        QImage Image(W, H, QImage::Format_RGB32);
+        QPainter Painter(&Image);
+        View.Paint(Painter);
+        if (Highlight >= 0) {
+            View.Canvas().Begin(&Painter);
+            View.DrawItem(Sheet.FItems.Item(Highlight), 2);
+            View.Canvas().End();
+        }
+        return Image;
+    }
+
+    int W = 640, H = 480;
+    TSheet Sheet;
+    TPageView Kept{Sheet};
+};
+
+TEST_F(KeptPicture, FollowsEveryChangeOfSheetAndView) {
+    ExpectSameAsFresh("first paint");
+    ExpectSameAsFresh("unchanged");
+    Sheet.FItems.Item(1).Origin.X += 0.5;
+    ExpectSameAsFresh("moved");
+    Sheet.FItems.Item(2).Name = "/tmp/anders.eps";
+    ExpectSameAsFresh("renamed");
+    Sheet.FItems.Item(3).Size.Y = 7.25;
+    ExpectSameAsFresh("resized");
+    Sheet.FItems.Item(6).Font.FontColor = 0x00FF00;
+    ExpectSameAsFresh("recoloured");
+    Sheet.FItems.Item(6).Font.FontStyle = 3;
+    ExpectSameAsFresh("restyled");
+    Sheet.FItems.Item(0).Kind = KindBBox;
+    ExpectSameAsFresh("other kind");
+    Sheet.FItems.Delete(4);
+    ExpectSameAsFresh("erased");
+    Kept.ZoomLarger();
+    ExpectSameAsFresh("zoomed in");
+    Kept.FHorzPos = 40;
+    Kept.FVertPos = 70;
+    ExpectSameAsFresh("scrolled");
+    Kept.ZoomFit();
+    Kept.SetGridWidth(2);
+    ExpectSameAsFresh("grid");
+    Kept.FFaceColor = RGBColor(200, 210, 220);
+    ExpectSameAsFresh("face colour");
+    Sheet.FLandscape = true;
+    ExpectSameAsFresh("landscape");
+    Sheet.FPaperSize = {16.0, 24.0};
+    ExpectSameAsFresh("paper");
+    W = 500;
+    H = 700;
+    ExpectSameAsFresh("other size");
+    const char Decimal = GetDecimalChar();
+    SetDecimalChar(Decimal == ',' ? '.' : ',');
+    ExpectSameAsFresh("decimal character");
+    SetDecimalChar(Decimal);
+    ExpectSameAsFresh("decimal character back");
+}
+
+TEST_F(KeptPicture, PlacementFrameAndHighlightDrawOverTheKeptSheet) {
+    ExpectSameAsFresh("before");
+    // Picked up: the item leaves the picture, its frame follows the mouse over the rest.
+    Sheet.FSelected = 2;
+    Kept.FDragRect = Kept.DragRectOf(Sheet.FItems.Item(2));
+    ExpectSameAsFresh("picked up");
+    Kept.FDragRect.X += 130;
+    Kept.FDragRect.Y -= 70;
+    ExpectSameAsFresh("frame moved");
+    Kept.FDragRect.X += 5;
+    ExpectSameAsFresh("frame moved again");
+    Sheet.FItems.Item(2).Origin = {9.0, 4.0};
+    Sheet.FSelected = -1;
+    ExpectSameAsFresh("dropped");
+    // The highlight of a right click comes last, in the settings the last item left behind.
+    ExpectSameAsFresh("text highlighted", 6);
+    ExpectSameAsFresh("box highlighted", 1);
+    ExpectSameAsFresh("box highlighted again", 1);
+}
+
 TEST(PageGrid, TheLatticeIsCoarsenedWhenStepsAreFewPixels) {
     const TLatticeCase Cases[] = {
         {800, 600, 5, 0.5}, // 9.8 pixels per step, rounded to 10: every step
