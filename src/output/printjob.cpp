@@ -6,6 +6,7 @@
 #include "support/winsub.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cerrno>
 #include <climits>
 #include <cstring>
@@ -318,9 +319,35 @@ void WritePrintJob(TBufTextFile& Writer, const TSheet& Sheet) {
     WriteBufLine(Writer, "showpage end");
 }
 
+namespace {
+
+// PostScript's reals end near 1e38; a length beyond this many centimetres (a hand-edited
+// sheet) would make the printer stop the job with a limit error after it was reported as
+// printed.
+const double MaxPrintableCm = 1.0e30;
+
+bool Printable(double Cm) { return std::isfinite(Cm) && std::fabs(Cm) <= MaxPrintableCm; }
+
+} // namespace
+
+TPrintResult CheckPrintable(const TSheet& Sheet) {
+    if (!Printable(Sheet.FPaperSize.X) || !Printable(Sheet.FPaperSize.Y))
+        return {false, "Papiergröße außerhalb des druckbaren Bereichs"};
+    for (int I = 0; I < Sheet.FItems.Count(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(I);
+        bool Ok = Printable(Item.Origin.X) && Printable(Item.Origin.Y);
+        if (Item.Kind != KindText)
+            Ok = Ok && Printable(Item.Origin.X - Item.Offset.X) &&
+                 Printable(Item.Origin.Y - Item.Offset.Y);
+        if (!Ok) return {false, "Lage von " + Item.Name + " außerhalb des druckbaren Bereichs"};
+    }
+    return {};
+}
+
 TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
                           std::unique_ptr<TByteTarget> Target) {
-    TPrintResult Result;
+    TPrintResult Result = CheckPrintable(Sheet);
+    if (!Result.Ok) return Result;
     const std::string WriteFailed = "Fehler beim Schreiben nach " + TargetName;
     TBufTextFile Writer;
     OpenBufWrite(Writer, std::move(Target), TargetName);
@@ -339,6 +366,7 @@ TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
 
 TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
                         const std::string& Path) {
+    if (TPrintResult Check = CheckPrintable(Sheet); !Check.Ok) return Check;
     // Every EPS file must be there before anything is written.
     for (int I = 0; I < Sheet.FItems.Count(); ++I) {
         const TEPSBox& Item = Sheet.FItems.Item(I);

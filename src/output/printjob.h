@@ -39,6 +39,10 @@ struct TPrintResult {
     std::string Message; // German text for the user when Ok is false
 };
 
+// Whether every position of the sheet is a number a PostScript printer can take; the message
+// says which is not.
+TPrintResult CheckPrintable(const TSheet& Sheet);
+
 // The whole command below the questions: checks that every EPS file can be read, opens the
 // target, writes the job and completes it. TargetName names the target in messages ("LPT1",
 // or a file name); Path is what is opened (see OpenPrintTarget). Nothing is written when an

@@ -83,6 +83,39 @@ TEST_F(BadFileTest, SheetsWithFarTooManyOrFarTooLargeItems) {
     EXPECT_EQ(Back.FItems.Item(0).Name, Cut.substr(0, Cut.find_last_not_of(' ') + 1));
 }
 
+TEST_F(BadFileTest, NumbersNoPrinterCanTakeStopThePrintBeforeAnythingIsWritten) {
+    // A previous job stays where a refused one would have gone.
+    const std::string Out = Dir.File("job.ps");
+    WriteFile(Out, "vorher");
+    const auto Print = [&](const std::string& Sheet) {
+        WriteFile(Dir.File("s.zvs"), Sheet);
+        return RunProgram({Zarvo, "--print", Dir.File("s.zvs"), "-o", Out});
+    };
+    auto R = Print("[Global]\nCount=0\nPaperHeight=1e300\n");
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find("Papiergröße außerhalb des druckbaren Bereichs"), std::string::npos)
+        << R.Err;
+    R = Print("[Global]\nCount=1\n[Frame01]\nName=Hallo\nBBox=2\nXOrigin=3\nYOrigin=-1e200\n");
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find("Lage von Hallo außerhalb des druckbaren Bereichs"), std::string::npos)
+        << R.Err;
+    // An EPS item is placed by its origin less its offset; either may be out of range.
+    WriteFile(Dir.File("a.eps"), "%!PS\n%%BoundingBox: 0 0 10 10\n");
+    R = Print("[Global]\nCount=1\n[Frame01]\nName=" + Dir.File("a.eps") +
+              "\nBBox=1\nXOffset=5e31\n");
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_NE(R.Err.find("außerhalb des druckbaren Bereichs"), std::string::npos) << R.Err;
+    EXPECT_EQ(ReadFile(Out), "vorher");
+
+    // Far off the paper but within the printer's numbers: one page, the text not on it.
+    R = Print("[Global]\nCount=1\nPaperWidth=0.5\n[Frame01]\nName=Hallo\nBBox=2\n"
+              "XOrigin=1e25\nYOrigin=-3e29\n");
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    const auto G = zarvotest::RenderBBox(Out);
+    EXPECT_TRUE(G.Ok) << G.Output;
+    EXPECT_EQ(G.Pages.size(), 1u);
+}
+
 TEST_F(BadFileTest, DuplicateSectionsAndKeysTheFirstCountsAndSavingClearsTheCopies) {
     const std::string Path = Dir.File("dup.zvs");
     WriteFile(Path, "[Global]\nCount=2\nCount=9\nLandscape=1\n"
