@@ -10,12 +10,14 @@ const TPSFontRow PSFontTable[4] = {
     {"Symbol", {"Symbol", "Symbol", "Symbol", "Symbol"}},
 };
 
-int ValidFontType(int FontType) {
-    return FontType >= 0 && FontType <= 3 ? FontType : DefaultFontType;
+int ValidFontType(int FontType, int Default) {
+    if (FontType >= 0 && FontType <= 3) return FontType;
+    return Default >= 0 && Default <= 3 ? Default : DefaultFontType;
 }
 
-int ValidFontStyle(int FontStyle) {
-    return FontStyle >= 0 && FontStyle <= 3 ? FontStyle : DefaultFontStyle;
+int ValidFontStyle(int FontStyle, int Default) {
+    if (FontStyle >= 0 && FontStyle <= 3) return FontStyle;
+    return Default >= 0 && Default <= 3 ? Default : DefaultFontStyle;
 }
 
 std::string ScreenName(int FontType) {

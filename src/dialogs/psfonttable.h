@@ -15,9 +15,10 @@ extern const TPSFontRow PSFontTable[4];
 constexpr int DefaultFontType = 1;  // Helvetica
 constexpr int DefaultFontStyle = 0; // regular
 
-// Font numbers and styles outside 0 to 3 (only an edited file holds them) take the defaults.
-int ValidFontType(int FontType);
-int ValidFontStyle(int FontStyle);
+// Font numbers and styles outside 0 to 3 (only an edited file holds them) take the given
+// defaults (a sheet's item the sheet's text font), else the table's.
+int ValidFontType(int FontType, int Default = DefaultFontType);
+int ValidFontStyle(int FontStyle, int Default = DefaultFontStyle);
 
 std::string ScreenName(int FontType);
 std::string PSName(int FontType, int FontStyle);

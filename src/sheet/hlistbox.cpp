@@ -6,22 +6,25 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/stat.h>
 
 namespace zarvo {
 
 namespace {
-std::string Folded(const std::string& S) {
-    std::string R = S;
-    for (char& C : R)
-        if (C >= 'A' && C <= 'Z') C = static_cast<char>(C - 'A' + 'a');
-    return R;
+// One entry per file. Here letter case tells files apart, so two paths are one entry when they
+// are the same text or, where both exist, lead to the same file (a folder mounted without
+// regard to case, a link).
+bool SameFile(const std::string& A, const std::string& B) {
+    if (A == B) return true;
+    struct stat SA, SB;
+    return ::stat(A.c_str(), &SA) == 0 && ::stat(B.c_str(), &SB) == 0 && SA.st_dev == SB.st_dev &&
+           SA.st_ino == SB.st_ino;
 }
 } // namespace
 
 int THistoryList::IndexOf(const std::string& FileName) const {
-    const std::string F = Folded(FileName);
     for (int I = 0; I < Count(); ++I)
-        if (Folded(FItems[static_cast<std::size_t>(I)]) == F) return I;
+        if (SameFile(FItems[static_cast<std::size_t>(I)], FileName)) return I;
     return -1;
 }
 

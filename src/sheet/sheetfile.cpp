@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace zarvo {
 
@@ -108,11 +109,11 @@ TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMe
         if (Item.Kind == KindText) {
             const TPSFontRec& D = Sheet.FTextFont;
             Item.Font.FontType = static_cast<std::uint16_t>(
-                ValidFontType(Ini.ReadInteger(Section, "FontType", D.FontType)));
+                ValidFontType(Ini.ReadInteger(Section, "FontType", D.FontType), D.FontType));
             Item.Font.FontSize =
                 static_cast<std::uint16_t>(Ini.ReadInteger(Section, "FontSize", D.FontSize));
             Item.Font.FontStyle = static_cast<std::uint16_t>(
-                ValidFontStyle(Ini.ReadInteger(Section, "FontStyle", D.FontStyle)));
+                ValidFontStyle(Ini.ReadInteger(Section, "FontStyle", D.FontStyle), D.FontStyle));
             Item.Font.FontColor =
                 static_cast<std::uint32_t>(Ini.ReadInteger(Section, "FontColor", D.FontColor));
             if (Measure) Item.Size = Measure(Item.Name, Item.Font);
@@ -126,7 +127,11 @@ TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMe
 TSheetResult SaveSheet(TSheet& Sheet, const std::string& FileName) {
     TIniFile Ini(FileName);
     // The file's other sections stay; a file that exists but cannot be read is not replaced.
-    switch (Ini.Open()) {
+    // A device is only written: read, /dev/zero would never end and a terminal would wait.
+    struct stat St;
+    const bool Device =
+        ::stat(FileName.c_str(), &St) == 0 && (S_ISCHR(St.st_mode) || S_ISBLK(St.st_mode));
+    switch (Device ? TIniFile::TOpenResult::Missing : Ini.Open()) {
     case TIniFile::TOpenResult::Ok:
     case TIniFile::TOpenResult::Missing:
         break;

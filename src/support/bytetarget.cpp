@@ -182,12 +182,23 @@ std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path, bool D
     // A device or a named pipe is written as it stands: renaming a file over it would put a
     // plain file in the place of, say, /dev/null.
     struct stat Existing;
-    if (::stat(Real.c_str(), &Existing) == 0 && !S_ISREG(Existing.st_mode) &&
-        !S_ISDIR(Existing.st_mode))
+    const bool Exists = ::stat(Real.c_str(), &Existing) == 0;
+    if (Exists && !S_ISREG(Existing.st_mode) && !S_ISDIR(Existing.st_mode))
         return OpenDirectTarget(Path);
+    // A write-protected file stays as it is: a new file renamed over it would pass by its
+    // protection, which only guards the file's own content.
+    if (Exists && S_ISREG(Existing.st_mode) && ::access(Real.c_str(), W_OK) != 0)
+        RaiseInOutError(Path, errno);
     std::string Temp = Real + ".XXXXXX";
     const int Fd = ::mkostemp(Temp.data(), O_CLOEXEC);
-    if (Fd < 0) RaiseInOutError(Path, errno);
+    if (Fd < 0) {
+        const int Error = errno;
+        // A folder that takes no new files may still hold a file its user may write; that file
+        // is written in place then, as any editor would.
+        if (Exists && S_ISREG(Existing.st_mode) && (Error == EACCES || Error == EPERM))
+            return OpenDirectTarget(Path);
+        RaiseInOutError(Path, Error);
+    }
     // mkostemp creates the file for its owner only; give it the mode an ordinary new file gets,
     // or the mode of the file it replaces.
     struct stat St;

@@ -26,7 +26,8 @@ std::unique_ptr<TByteTarget> OpenDirectTarget(const std::string& Path);
 // Writes a regular file through a temporary file beside it that replaces it on Close. Durable
 // also waits until the data is on the disk before the replacement, so that a crash of the
 // system cannot leave an empty file in place of the old one; documents want that, print jobs
-// (which can be made again) do not need to pay for it.
+// (which can be made again) do not need to pay for it. A write-protected file is refused; a
+// writable file in a folder that takes no new files is written in place.
 std::unique_ptr<TByteTarget> OpenReplacingTarget(const std::string& Path, bool Durable);
 
 // Writes to an open descriptor that stays open (standard output).

@@ -69,8 +69,15 @@ TIniFile::TOpenResult TIniFile::Open() {
     }
     ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     struct stat St;
-    if (::fstat(Fd, &St) != 0 || S_ISDIR(St.st_mode)) {
-        FLastError = S_ISDIR(St.st_mode) ? EISDIR : errno;
+    if (::fstat(Fd, &St) != 0) {
+        FLastError = errno;
+        ::close(Fd);
+        return TOpenResult::Unreadable;
+    }
+    // A folder cannot be read as a file; a device such as /dev/zero or a terminal chosen as a
+    // sheet would never end or would wait for typing.
+    if (S_ISDIR(St.st_mode) || S_ISCHR(St.st_mode) || S_ISBLK(St.st_mode)) {
+        FLastError = S_ISDIR(St.st_mode) ? EISDIR : ENODEV;
         ::close(Fd);
         return TOpenResult::Unreadable;
     }

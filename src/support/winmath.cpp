@@ -122,8 +122,14 @@ std::string NormalizedFloatToStr(double X, char Sep, int Digits) {
     if (Digits < 1) Digits = 1;
     if (Digits > 8) Digits = 8;
     const double A = std::fabs(X);
-    const int C = A < 1 ? 0 : A < 10 ? 1 : A < 100 ? 2 : 3;
+    int C = A < 1 ? 0 : A < 10 ? 1 : A < 100 ? 2 : 3;
     double M = static_cast<double>(RoundHalfEven(A * std::pow(10.0, Digits - C)));
+    // Rounding up to a power of ten gains a digit before the point (0.9996 to three digits is
+    // 1.00, not 0.1000).
+    if (C <= Digits && M >= std::pow(10.0, Digits)) {
+        M /= 10.0;
+        ++C;
+    }
     if (C > Digits) M *= std::pow(10.0, C - Digits);
     char Buf[64];
     std::snprintf(Buf, sizeof Buf, "%.0f", M);

@@ -200,7 +200,7 @@ TEST_F(BadFileTest, SavingOntoPipesAndDevicesWritesThemInPlace) {
     ASSERT_EQ(::mkfifo(Pipe.c_str(), 0600), 0);
     TSheet S = Current();
     S.FModified = true;
-    const TSheetResult R = SaveSheet(S, Pipe);
+    TSheetResult R = SaveSheet(S, Pipe);
     EXPECT_EQ(R.Status, TSheetResult::CannotWrite);
     EXPECT_EQ(R.Message, "Fehler beim Schreiben nach " + Pipe + " (No such device or address)");
     EXPECT_TRUE(S.FModified);
@@ -220,9 +220,15 @@ TEST_F(BadFileTest, SavingOntoPipesAndDevicesWritesThemInPlace) {
     struct stat St;
     ASSERT_EQ(::stat("/dev/full", &St), 0);
     EXPECT_TRUE(S_ISCHR(St.st_mode));
-    // A sheet saved onto /dev/full: the device reads as an endless file, which is refused.
-    EXPECT_EQ(SaveSheet(S, "/dev/full").Status, TSheetResult::CannotWrite);
+    // A sheet saved onto /dev/full: the device takes nothing, which is reported.
+    TSheetResult OnFull = SaveSheet(S, "/dev/full");
+    EXPECT_EQ(OnFull.Status, TSheetResult::CannotWrite);
+    EXPECT_EQ(OnFull.Message, "Fehler beim Schreiben nach /dev/full (No space left on device)");
     EXPECT_TRUE(S.FModified);
+    // Loaded, a device is no sheet: it is not read at all (/dev/zero would never end).
+    R = LoadSheet(S, "/dev/zero");
+    EXPECT_EQ(R.Message, "Datei /dev/zero kann nicht gelesen werden (No such device)");
+    EXPECT_EQ(S.FSheetFile, "/alt.zvs");
 
     // The null device, made here (root only): the save goes into it and it stays a device.
     const std::string Null = Dir.File("null");

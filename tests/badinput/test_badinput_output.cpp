@@ -83,8 +83,8 @@ TEST_F(BadOutputTest, FoldersWithoutWritePermission) {
     EXPECT_EQ(R.Err,
               "Fehler beim Schreiben nach " + Dir.File("plain/x.ps") + " (Not a directory)\n");
 
-    // A folder that may not be written: the former job and the former sheet in it stay, and
-    // no temporary file is left.
+    // A folder that may not be written: a new job cannot go there, and no temporary file is
+    // left. The files already in it that may be written are written in place.
     const std::string Ro = Dir.File("ro");
     ASSERT_EQ(::mkdir(Ro.c_str(), 0755), 0);
     WriteFile(Ro + "/job.ps", "previous job");
@@ -94,28 +94,50 @@ TEST_F(BadOutputTest, FoldersWithoutWritePermission) {
     ::chmod((Ro + "/job.ps").c_str(), 0666);
     ::chmod((Ro + "/blatt.zvs").c_str(), 0666);
     const std::vector<std::string> Cmd = zarvotest::UnprivilegedCommand(
-        {Zarvo, "--print", Dir.File("sheet.zvs"), "-o", Ro + "/job.ps"});
+        {Zarvo, "--print", Dir.File("sheet.zvs"), "-o", Ro + "/new.ps"});
     if (Cmd.empty()) GTEST_SKIP() << "running as root without setpriv: permissions do not hold";
     R = RunProgram(Cmd);
     EXPECT_EQ(R.Status, 1);
-    EXPECT_EQ(R.Err, "Fehler beim Schreiben nach " + Ro + "/job.ps (Permission denied)\n");
-    EXPECT_EQ(ReadFile(Ro + "/job.ps"), "previous job");
+    EXPECT_EQ(R.Err, "Fehler beim Schreiben nach " + Ro + "/new.ps (Permission denied)\n");
+    R = RunProgram(zarvotest::UnprivilegedCommand(
+        {Zarvo, "--print", Dir.File("sheet.zvs"), "-o", Ro + "/job.ps"}));
+    EXPECT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(ReadFile(Ro + "/job.ps").substr(0, 12), "%!PS-Adobe\r\n");
 
-    // Saving the sheet there, as the same user: refused with the reason; the sheet stays
-    // modified and the file keeps its content.
-    const auto Saved = zarvotest::RunUnprivileged([&] {
-        SetLocaleDecimalChar('.');
-        TSheet S;
-        S.FItems.Add("t", zarvotest::MakeTextItem("neu", {1, 1}));
-        S.FModified = true;
-        const TSheetResult Res = SaveSheet(S, Ro + "/blatt.zvs");
-        return Res.Message + (S.FModified ? "|modified" : "|clean");
-    });
+    const auto SaveAsNobody = [&](const std::string& Path) {
+        return zarvotest::RunUnprivileged([&] {
+            SetLocaleDecimalChar('.');
+            TSheet S;
+            S.FItems.Add("t", zarvotest::MakeTextItem("neu", {1, 1}));
+            S.FModified = true;
+            const TSheetResult Res = SaveSheet(S, Path);
+            return Res.Message + (S.FModified ? "|modified" : "|clean");
+        });
+    };
+    const auto Saved = SaveAsNobody(Ro + "/blatt.zvs");
     if (Saved.Skipped) GTEST_SKIP() << "cannot drop root rights here";
-    EXPECT_EQ(Saved.Result,
-              "Fehler beim Schreiben nach " + Ro + "/blatt.zvs (Permission denied)|modified");
-    EXPECT_EQ(ReadFile(Ro + "/blatt.zvs"), "[Global]\nCount=0\n");
+    EXPECT_EQ(Saved.Result, "|clean");
+    EXPECT_NE(ReadFile(Ro + "/blatt.zvs").find("Name=neu"), std::string::npos);
     EXPECT_EQ(zarvotest::ListDir(Ro).size(), 2u);
+
+    // A write-protected sheet or job in a folder that may be written is not replaced: the
+    // protection holds for the program as for any other.
+    const std::string Rw = Dir.File("rw");
+    ASSERT_EQ(::mkdir(Rw.c_str(), 0777), 0);
+    ::chmod(Rw.c_str(), 0777);
+    WriteFile(Rw + "/blatt.zvs", "[Global]\nCount=0\n");
+    WriteFile(Rw + "/job.ps", "previous job");
+    ::chmod((Rw + "/blatt.zvs").c_str(), 0444);
+    ::chmod((Rw + "/job.ps").c_str(), 0444);
+    EXPECT_EQ(SaveAsNobody(Rw + "/blatt.zvs").Result,
+              "Fehler beim Schreiben nach " + Rw + "/blatt.zvs (Permission denied)|modified");
+    EXPECT_EQ(ReadFile(Rw + "/blatt.zvs"), "[Global]\nCount=0\n");
+    R = RunProgram(zarvotest::UnprivilegedCommand(
+        {Zarvo, "--print", Dir.File("sheet.zvs"), "-o", Rw + "/job.ps"}));
+    EXPECT_EQ(R.Status, 1);
+    EXPECT_EQ(R.Err, "Fehler beim Schreiben nach " + Rw + "/job.ps (Permission denied)\n");
+    EXPECT_EQ(ReadFile(Rw + "/job.ps"), "previous job");
+    EXPECT_EQ(zarvotest::ListDir(Rw).size(), 2u);
 }
 
 TEST_F(BadOutputTest, ReadersThatStopEarlyMakeTheJobFail) {

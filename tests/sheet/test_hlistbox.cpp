@@ -2,7 +2,11 @@
 #include "sheet/hlistbox.h"
 #include "support/inifile.h"
 
+#include "testsupport.h"
+
 #include <gtest/gtest.h>
+
+#include <unistd.h>
 
 using namespace zarvo;
 
@@ -32,23 +36,47 @@ TEST(HistoryList, KeepsTheFifteenMostRecentWithoutDuplicates) {
     ASSERT_EQ(H.Count(), 15);
     EXPECT_EQ(H.Items().front(), File(16));
     EXPECT_EQ(H.Items().back(), File(2)); // the first one has dropped out
-    // A file already in the list moves to the front, in the letter case of the latest call.
-    H.AddFile("/HOME/U/blatt10.ZVS");
+    // A file already in the list moves to the front. Letter case tells files apart here:
+    // another case is another file, unless both paths lead to the same file.
+    H.AddFile(File(10));
     EXPECT_EQ(H.Count(), 15);
-    EXPECT_EQ(H.Items().front(), "/HOME/U/blatt10.ZVS");
+    EXPECT_EQ(H.Items().front(), File(10));
     EXPECT_EQ(H.Items()[1], File(16));
     EXPECT_EQ(H.Items()[6], File(11));
     EXPECT_EQ(H.Items()[7], File(9));
-    H.AddFile(""); // nothing
+    H.AddFile("/HOME/U/blatt10.ZVS");
+    EXPECT_EQ(H.Items()[0], "/HOME/U/blatt10.ZVS");
+    EXPECT_EQ(H.Items()[1], File(10));
     EXPECT_EQ(H.Count(), 15);
+    H.RemoveFile("/HOME/U/blatt10.ZVS");
+    EXPECT_EQ(H.Items()[0], File(10));
+    H.AddFile(""); // nothing
+    EXPECT_EQ(H.Count(), 14);
     // The menu follows every change: no separator, as the entry has no items of its own.
-    ASSERT_EQ(Menu.Items.size(), 15u);
-    EXPECT_EQ(Menu.Items[0], "&1 /HOME/U/blatt10.ZVS");
-    EXPECT_EQ(Menu.Items[9], "&a " + H.Items()[9]);
-    EXPECT_EQ(Menu.Items[14], "&f " + H.Items()[14]);
-    H.RemoveFile(File(16));
     ASSERT_EQ(Menu.Items.size(), 14u);
+    EXPECT_EQ(Menu.Items[0], "&1 " + File(10));
+    EXPECT_EQ(Menu.Items[9], "&a " + H.Items()[9]);
+    EXPECT_EQ(Menu.Items[13], "&e " + H.Items()[13]);
+    H.RemoveFile(File(16));
+    ASSERT_EQ(Menu.Items.size(), 13u);
     EXPECT_EQ(Menu.Items[1], "&2 " + File(15));
+}
+
+TEST(HistoryList, TwoPathsToOneFileAreOneEntry) {
+    zarvotest::TTempDir Dir;
+    const std::string Sheet = Dir.File("blatt.zvs"), Link = Dir.File("verweis.zvs");
+    zarvotest::WriteFile(Sheet, "[Global]\n");
+    ASSERT_EQ(::symlink(Sheet.c_str(), Link.c_str()), 0);
+    THistoryList H;
+    H.AddFile(Sheet);
+    H.AddFile(File(1));
+    H.AddFile(Link);
+    ASSERT_EQ(H.Count(), 2);
+    EXPECT_EQ(H.Items()[0], Link);
+    EXPECT_EQ(H.Items()[1], File(1));
+    H.RemoveFile(Sheet);
+    ASSERT_EQ(H.Count(), 1);
+    EXPECT_EQ(H.Items()[0], File(1));
 }
 
 TEST(HistoryList, ChoosingAnEntryReportsItsFile) {

@@ -148,12 +148,15 @@ TEST_F(SheetFileTest, EditedFilesLoadWithDefaults) {
     TSheet L;
     L.FBoxSize = {5.0, 6.0};
     L.FTextFont.FontSize = 30;
+    L.FTextFont.FontType = 2;
+    L.FTextFont.FontStyle = 3;
     int Measured = 0;
     const TTextMeasure Measure = [&](const std::string& Text, const TPSFontRec& Font) {
         ++Measured;
         EXPECT_EQ(Text, "Text");
-        EXPECT_EQ(Font.FontType, 1);
-        EXPECT_EQ(Font.FontStyle, 0);
+        // Numbers outside the font table: the sheet's text font, as for missing keys.
+        EXPECT_EQ(Font.FontType, 2);
+        EXPECT_EQ(Font.FontStyle, 3);
         return TCmPair{Font.FontSize * 0.1, Font.FontSize / 28.35};
     };
     ASSERT_TRUE(LoadSheet(L, Path, Measure).Succeeded());

@@ -63,5 +63,11 @@ TEST(NormalizedFloatToStr, ExponentInStepsOfThree) {
     EXPECT_EQ(NormalizedFloatToStr(-1500, '.', 3), "-1.50E3");
     EXPECT_EQ(NormalizedFloatToStr(123456, '.', 2), "120E3");
     EXPECT_EQ(NormalizedFloatToStr(2.5, '.', 12), "2.5000000"); // digits limited to 8
+    // Rounding that reaches the next power of ten moves the point instead of adding a digit.
+    EXPECT_EQ(NormalizedFloatToStr(999.6, '.', 3), "1.00E3");
+    EXPECT_EQ(NormalizedFloatToStr(9.9996, '.', 3), "10.0");
+    EXPECT_EQ(NormalizedFloatToStr(0.99996, '.', 2), "1.0");
+    EXPECT_EQ(NormalizedFloatToStr(99.96, '.', 2), "100");
+    EXPECT_EQ(NormalizedFloatToStr(0.09999996, '.', 3), "100E-3");
     SetLocaleDecimalChar(0);
 }
