@@ -1,6 +1,8 @@
 // Modal table of the 256 character codes of a font, from which the user picks one character.
 #include "dialogs/chartabledlg.h"
 
+#include "dialogs/screenplace.h"
+
 #include "dialogs/okcancelrow.h"
 #include "dialogs/textcodec.h"
 #include "support/winsub.h"
@@ -50,8 +52,7 @@ TCharTableDialog::TCharTableDialog(QWidget* Parent) : QDialog(Parent) {
         if (Row >= 0 && Col >= 0 && (Row == 0 || Col == 0))
             CharGrid->setCurrentCell(std::max(Row, 1), std::max(Col, 1));
     });
-    connect(CharGrid, &QTableWidget::cellDoubleClicked, this,
-            &TCharTableDialog::CharGridDblClick);
+    connect(CharGrid, &QTableWidget::cellDoubleClicked, this, &TCharTableDialog::CharGridDblClick);
     SetCharFont(FHeaderFont);
     CharGrid->setCurrentCell(1, 1);
 
@@ -112,6 +113,8 @@ void TCharTableDialog::CharGridDblClick(int Row, int Col) {
 int TCharTableDialog::Execute(const QString& FontName) {
     SetCharFont(FontName);
     CharGrid->setFocus();
+    // In the middle of the screen, not over the text dialog it is called from.
+    CentreOnScreen(*this);
     return exec() == QDialog::Accepted ? CurrentCode() : 0;
 }
 

@@ -56,6 +56,9 @@ TFilterDialog::TFilterDialog(QWidget* Parent) : QDialog(Parent) {
     FilterListe->setEditTriggers(QAbstractItemView::NoEditTriggers);
     FilterListe->setShowGrid(true);
     FilterListe->setWordWrap(false);
+    // Tab leaves the table for the next control, as in the other fields; moving from cell to
+    // cell would keep the focus in the table and change the entry in the edit fields.
+    FilterListe->setTabKeyNavigation(false);
     for (int R = 0; R < MaxEntries; ++R)
         for (int C = 0; C < 2; ++C)
             FilterListe->setItem(R, C, new QTableWidgetItem);
@@ -100,6 +103,7 @@ TFilterDialog::TFilterDialog(QWidget* Parent) : QDialog(Parent) {
     Main->addLayout(Fields);
     Main->addLayout(ButtonRow);
     resize(394, 296);
+    setFixedSize(size()); // a dialog border: not resized by the user
 
     setTabOrder(FilterNameEdit, FilterEdit);
     setTabOrder(FilterEdit, OKBtn);

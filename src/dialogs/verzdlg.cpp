@@ -100,6 +100,7 @@ TVerzDialog::TVerzDialog(QWidget* Parent) : QDialog(Parent) {
     Main->addWidget(SelectedDir);
     Main->addLayout(ButtonRow);
     resize(282, 285);
+    setFixedSize(size()); // a dialog border: not resized by the user
 
     setTabOrder(DriveComboBox, DirectoryListBox);
     setTabOrder(DirectoryListBox, SelectedDir);

@@ -6,6 +6,7 @@
 #include "dialogs/numdlg.h"
 #include "dialogs/plottextdlg.h"
 #include "dialogs/psfontdlg.h"
+#include "dialogs/screenplace.h"
 #include "dialogs/sizedlg.h"
 #include "dialogs/verzdlg.h"
 
@@ -46,7 +47,12 @@ std::string PathBytes(const QString& Path) {
 void PrepareFileDialog(QFileDialog& D, const TFileDialogOptions& O) {
     D.setWindowTitle(MessageText(O.Title));
     if (!O.InitialDir.empty()) D.setDirectory(PathText(O.InitialDir));
-    D.setNameFilters(TWidgetDialogs::QtNameFilters(O.Filter).split(QStringLiteral(";;")));
+    QStringList Filters = TWidgetDialogs::QtNameFilters(O.Filter).split(QStringLiteral(";;"));
+    // A proposed name with wildcards ("bild.*") lists every file that matches it first, as
+    // typing it into the name field would; the other filters stay to choose from.
+    if (O.FileName.find_first_of("*?") != std::string::npos)
+        Filters.prepend(QStringLiteral("%1 (%1)").arg(PathText(O.FileName)));
+    D.setNameFilters(Filters);
     D.setDefaultSuffix(QString::fromUtf8(O.DefaultExt.c_str()));
     if (!O.FileName.empty()) D.selectFile(PathText(O.FileName));
 }
@@ -66,7 +72,11 @@ int RunMessageBox(QMessageBox::Icon Icon, const QString& Title, const QString& T
                   QMessageBox::StandardButtons Buttons, QWidget* Parent, int X = -1, int Y = -1) {
     QMessageBox Box(Icon, Title, Text, Buttons, Parent);
     AllowCopy(Box);
-    if (X >= 0) Box.move(X, Y);
+    // Without a position the box stands in the middle of the screen, not of the window.
+    if (X >= 0)
+        Box.move(X, Y);
+    else
+        CentreOnScreen(Box);
     return Box.exec();
 }
 

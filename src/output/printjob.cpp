@@ -6,9 +6,9 @@
 #include "support/winsub.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cerrno>
 #include <climits>
+#include <cmath>
 #include <cstring>
 #include <vector>
 
@@ -185,6 +185,13 @@ void CopyLines(TBufTextFile& R, TBufTextFile& W) {
         LastLineEnd = 0;
         if (IsLineEnd(B)) {
             LastLineEnd = B; // an empty line
+            // Unless it ends the line that data stopped in: then the job ends that line too,
+            // or the next line would be joined to the data's last one.
+            if (OpenLine) {
+                WriteBufChar(W, CR);
+                WriteBufChar(W, LF);
+                OpenLine = false;
+            }
             continue;
         }
         int End = -1;
@@ -272,9 +279,13 @@ void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item) {
 // Texts are Latin-1 bytes; the base fonts' own encoding has other characters (or none) above
 // 127. A text that uses them gets its font re-encoded, so that it prints as typed. Symbol keeps
 // its own encoding: its bytes are its glyphs.
+// ISOLatin1Encoding puts a minus sign where ASCII has the hyphen; the copy puts the hyphen
+// back. A printer without that encoding prints the font as it is.
 const char* const Latin1FontLine =
-    "dup length dict begin {1 index /FID ne {def} {pop pop} ifelse} forall "
-    "/Encoding ISOLatin1Encoding def currentdict end /ZarvoLatin1 exch definefont";
+    "/ISOLatin1Encoding where {pop dup length dict begin "
+    "{1 index /FID ne {def} {pop pop} ifelse} forall "
+    "/Encoding ISOLatin1Encoding 256 array copy dup 45 /hyphen put def "
+    "currentdict end /ZarvoLatin1 exch definefont} if";
 
 bool NeedsLatin1Font(const TEPSBox& Item) {
     return PSName(Item.Font.FontType, 0) != "Symbol" &&
@@ -326,12 +337,33 @@ namespace {
 // printed.
 const double MaxPrintableCm = 1.0e30;
 
-bool Printable(double Cm) { return std::isfinite(Cm) && std::fabs(Cm) <= MaxPrintableCm; }
+bool Printable(double Cm) {
+    return std::isfinite(Cm) && std::fabs(Cm) <= MaxPrintableCm;
+}
+
+// A paper side gives the job's bounding box in whole points; it must be a size.
+bool PrintablePaper(double Cm) {
+    return std::isfinite(Cm) && Cm > 0.0 && Cm <= MaxSheetPaperSide;
+}
+
+// Texts are Latin-1 bytes, messages UTF-8.
+std::string Latin1ToUtf8(const std::string& S) {
+    std::string R;
+    for (unsigned char C : S) {
+        if (C < 0x80) {
+            R += static_cast<char>(C);
+        } else {
+            R += static_cast<char>(0xC0 | (C >> 6));
+            R += static_cast<char>(0x80 | (C & 0x3F));
+        }
+    }
+    return R;
+}
 
 } // namespace
 
 TPrintResult CheckPrintable(const TSheet& Sheet) {
-    if (!Printable(Sheet.FPaperSize.X) || !Printable(Sheet.FPaperSize.Y))
+    if (!PrintablePaper(Sheet.FPaperSize.X) || !PrintablePaper(Sheet.FPaperSize.Y))
         return {false, "Papiergröße außerhalb des druckbaren Bereichs"};
     for (int I = 0; I < Sheet.FItems.Count(); ++I) {
         const TEPSBox& Item = Sheet.FItems.Item(I);
@@ -339,7 +371,10 @@ TPrintResult CheckPrintable(const TSheet& Sheet) {
         if (Item.Kind != KindText)
             Ok = Ok && Printable(Item.Origin.X - Item.Offset.X) &&
                  Printable(Item.Origin.Y - Item.Offset.Y);
-        if (!Ok) return {false, "Lage von " + Item.Name + " außerhalb des druckbaren Bereichs"};
+        if (!Ok) {
+            const std::string Name = Item.Kind == KindText ? Latin1ToUtf8(Item.Name) : Item.Name;
+            return {false, "Lage von " + Name + " außerhalb des druckbaren Bereichs"};
+        }
     }
     return {};
 }
@@ -372,8 +407,13 @@ TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
         const TEPSBox& Item = Sheet.FItems.Item(I);
         if (Item.Kind == KindText) continue;
         int Error = 0;
-        if (!OpenFileSource(Item.Name, Error))
-            return {false, "Datei " + Item.Name + " nicht gefunden!"};
+        if (!OpenFileSource(Item.Name, Error)) {
+            if (Error == ENOENT || Error == ENOTDIR)
+                return {false, "Datei " + Item.Name + " nicht gefunden!"};
+            // There, but not to be read (no permission, a folder, a device): say why.
+            return {false, "Datei " + Item.Name + " kann nicht gelesen werden (" +
+                               std::strerror(Error) + ")"};
+        }
     }
     std::unique_ptr<TByteTarget> Target;
     try {

@@ -15,6 +15,11 @@ std::string PrintFilePath(const std::string& WorkDir, const std::string& PrintFi
     return CombineFileName(WorkDir, PrintFile, "PS");
 }
 
+std::string PrintFileOpenPath(const std::string& FilePath) {
+    if (FilePath == "-" || (!FilePath.empty() && FilePath[0] == '|')) return "./" + FilePath;
+    return FilePath;
+}
+
 std::string PrintTargetName(int Printer, const std::string& WorkDir, const std::string& PrintFile) {
     if (Printer != PrinterFile) return "LPT" + IntToStrWidth(Printer, 0);
     return PrintFilePath(WorkDir, PrintFile);

@@ -14,6 +14,10 @@ constexpr int PrinterFile = 0;
 // The print file's full name: without a folder it goes into WorkDir, without "." it gets ".PS".
 std::string PrintFilePath(const std::string& WorkDir, const std::string& PrintFile);
 
+// The print file's full name as OpenPrintTarget must open it: a name typed as "-" or
+// starting with "|" names a file here, never standard output or a command.
+std::string PrintFileOpenPath(const std::string& FilePath);
+
 // The target as the user sees it: "LPT" and the number, or the print file's full name.
 std::string PrintTargetName(int Printer, const std::string& WorkDir, const std::string& PrintFile);
 

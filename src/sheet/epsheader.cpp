@@ -93,8 +93,9 @@ int ParseBBoxNumber(std::string& Line, int Default) {
     return ParseWholeNumber(Token, Value) ? Value : Default;
 }
 
-bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size,
-                   TCmPair& Offset) {
+bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size, TCmPair& Offset,
+                   bool* ReadFailed) {
+    if (ReadFailed) *ReadFailed = false;
     const std::string Short = ShortenPath(FileName, 20);
     int Error = 0;
     auto Source = OpenFileSource(FileName, Error);
@@ -135,6 +136,7 @@ bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Siz
         return true;
     } catch (const EInOutError& E) {
         ErrorBox("Fehler beim Lesen von " + Short + ": " + E.what());
+        if (ReadFailed) *ReadFailed = true;
         return false;
     }
 }

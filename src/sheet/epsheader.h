@@ -15,7 +15,9 @@ int ParseBBoxNumber(std::string& Line, int Default);
 // Reads the header of an EPS file. False (after an error box) when the file cannot be opened
 // or is not PostScript. True otherwise; with a bounding box in lines 2 to 100 Kind becomes 1
 // and Size and Offset come from it, without one an error box tells so and the three stay.
-// Size on entry gives the defaults for missing numbers.
-bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size, TCmPair& Offset);
+// Size on entry gives the defaults for missing numbers. ReadFailed, when given, tells a file
+// that opened but failed while being read (after its own error box) from the other failures.
+bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size, TCmPair& Offset,
+                   bool* ReadFailed = nullptr);
 
 } // namespace zarvo

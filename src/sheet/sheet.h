@@ -10,6 +10,10 @@ namespace zarvo {
 // The A4 paper of this program: 21.0 x 29.6 cm.
 constexpr TCmPair A4Paper{21.0, 29.6};
 
+// The largest paper side the preview shows and the print job takes, in cm (100 m); only an
+// edited sheet file holds more.
+constexpr double MaxSheetPaperSide = 10000.0;
+
 class TSheet {
 public:
     TItemList FItems;

@@ -727,7 +727,9 @@ void TZarvoForm::InsertBtnClick() {
     TEPSBox Item(FBoxSize);
     if (!ReadEpsHeader(FLastEpsFile, Item.Kind, Item.Size, Item.Offset)) return;
     Item.Name = FLastEpsFile;
-    if (FSelected >= 0) EndPlacement(false, false);
+    // An item still being placed stays where it is (a new one at the page's corner) and the
+    // new item takes the placement over.
+    FSheet.EndPlacing();
     const int Index = FItems.Add(FLastEpsFile, Item);
     const TPlotRect& Area = FView.Plot().PlotArea();
     StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
@@ -740,7 +742,12 @@ void TZarvoForm::UpdateBtnClick() {
     for (int I = FItems.Count() - 1; I >= 0; --I) {
         TEPSBox& Item = FItems.Item(I);
         if (Item.Kind == KindText) continue;
-        if (ReadEpsHeader(Item.Name, Item.Kind, Item.Size, Item.Offset)) continue;
+        bool ReadFailed = false;
+        if (ReadEpsHeader(Item.Name, Item.Kind, Item.Size, Item.Offset, &ReadFailed)) continue;
+        // A file that is there but fails while being read (a disk or network error) ends the
+        // refresh; its item stays, as do the items refreshed so far. Only a file that cannot
+        // be opened or is no PostScript takes its item off the sheet.
+        if (ReadFailed) break;
         FItems.Delete(I);
         // A placement under way keeps pointing at its own item, or ends with it.
         if (I == FSelected)
@@ -773,7 +780,7 @@ void TZarvoForm::InsertTextItemClick() {
     Item.Name = Text;
     Item.Kind = KindText;
     MeasureItem(Item);
-    if (FSelected >= 0) EndPlacement(false, false);
+    FSheet.EndPlacing(); // as for a new EPS item
     const int Index = FItems.Add(Text, Item);
     const TPlotRect& Area = FView.Plot().PlotArea();
     StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
@@ -842,7 +849,7 @@ void TZarvoForm::PrintBtnClick() {
         if (!FDialogs.InputQuery("Postsript-Ausgabe", "Dateiname", Name)) return;
         FPrintFile = Name;
         Target = PrintFilePath(FWorkDir, FPrintFile);
-        Path = Target;
+        Path = PrintFileOpenPath(Target);
     }
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TPrintResult R = PrintSheet(FSheet, Target, Path);

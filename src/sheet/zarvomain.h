@@ -150,6 +150,8 @@ protected:
     void closeEvent(QCloseEvent* Event) override;  // FormClose
     void changeEvent(QEvent* Event) override;      // activation
     void keyPressEvent(QKeyEvent* Event) override; // FormKeyDown
+    // No menu to hide the toolbar: the window has no command to bring it back.
+    QMenu* createPopupMenu() override { return nullptr; }
 
 private:
     void ReadConfiguration();

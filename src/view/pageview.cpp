@@ -18,7 +18,7 @@ namespace {
 
 // The preview draws pages up to 100 m a side; a paper size from an edited file beyond that,
 // below zero or not a number is shown clamped, so the layout never divides by zero.
-const double MaxPageSide = 10000.0;
+const double MaxPageSide = MaxSheetPaperSide;
 
 double PreviewSide(double Cm) {
     if (!std::isfinite(Cm) || Cm < 0.0) return 0.0;
@@ -43,7 +43,8 @@ void TPageView::SetupPageMapping() {
     FPlot.SetPlotArea({Width, Height}, {0.0, 0.0, 0.0, 0.0});
     FGridStep = static_cast<int>(RoundHalfEven(FGridWidth / 10.0 * 100.0));
     FPlot.SetFrame(2, FMargins[0], FMargins[2], FMargins[3], FMargins[1]);
-    for (int I = 0; I < 4; ++I) FMarginUnits[I] = static_cast<int>(RoundHalfEven(FMargins[I] * 100));
+    for (int I = 0; I < 4; ++I)
+        FMarginUnits[I] = static_cast<int>(RoundHalfEven(FMargins[I] * 100));
     // Plot coordinates are page centimetres from here on, as after every paint, so that
     // conversions before the first paint agree with those after it.
     FPlot.ClearPlot(false, FFaceColor);
@@ -168,8 +169,7 @@ void TPageView::PaintState() {
 
 namespace {
 
-template <class T>
-void PutValue(std::string& Key, T Value) {
+template <class T> void PutValue(std::string& Key, T Value) {
     Key.append(reinterpret_cast<const char*>(&Value), sizeof Value);
 }
 
@@ -228,7 +228,9 @@ void TPageView::BuildPictureKey(std::string& Key, double PixelRatio) const {
     }
 }
 
-void TPageView::PaintPicture() { PaintPicture(true); }
+void TPageView::PaintPicture() {
+    PaintPicture(true);
+}
 
 void TPageView::PaintPicture(bool WithDragFrame) {
     UpdateViewport();
@@ -262,7 +264,8 @@ void TPageView::DrawGridDots() {
     // a pixel apart.
     const TViewMapping& M = FPlot.Mapping();
     const double PixelsPerUnit = std::min(std::fabs(M.ScaleX()), std::fabs(M.ScaleY()));
-    while (Spacing * PixelsPerUnit < 1.0 && Spacing < (1LL << 40)) Spacing *= 10;
+    while (Spacing * PixelsPerUnit < 1.0 && Spacing < (1LL << 40))
+        Spacing *= 10;
 
     const TLogicalRect& Area = FPlot.AreaRect();
     const long long X0 = static_cast<long long>(Area.Left) + FMarginUnits[0];
@@ -275,9 +278,11 @@ void TPageView::DrawGridDots() {
     const double VisR = std::max(M.ToLogicalX(0), M.ToLogicalX(M.ViewportExtX));
     const double VisB = std::min(M.ToLogicalY(0), M.ToLogicalY(M.ViewportExtY));
     const double VisT = std::max(M.ToLogicalY(0), M.ToLogicalY(M.ViewportExtY));
-    const long long KFrom = std::max(1LL, static_cast<long long>(std::floor((VisL - X0) / Spacing)) - 1);
+    const long long KFrom =
+        std::max(1LL, static_cast<long long>(std::floor((VisL - X0) / Spacing)) - 1);
     const long long KTo = static_cast<long long>(std::ceil((VisR - X0) / Spacing)) + 1;
-    const long long MFrom = std::max(1LL, static_cast<long long>(std::floor((VisB - Y0) / Spacing)) - 1);
+    const long long MFrom =
+        std::max(1LL, static_cast<long long>(std::floor((VisB - Y0) / Spacing)) - 1);
     const long long MTo = static_cast<long long>(std::ceil((VisT - Y0) / Spacing)) + 1;
     TPlotCanvas* Canvas = FPlot.Canvas();
     if (!Canvas) return;
@@ -299,8 +304,8 @@ void TPageView::DrawItem(const TEPSBox& Item, int ColorIndex) {
         FPlot.SetTextHeight(Item.Font.FontSize / PtPerCm);
         FPlot.SetFontStyle(Item.Font.FontStyle);
         FPlot.SetTextAngle(Item.Font.FontAngle);
-        const TColor Color = ColorIndex < 0 ? (Item.Font.FontColor & 0xFFFFFFu)
-                                            : PlotColor(ColorIndex);
+        const TColor Color =
+            ColorIndex < 0 ? (Item.Font.FontColor & 0xFFFFFFu) : PlotColor(ColorIndex);
         FPlot.WriteTextFont(Item.Name, 1, ScreenName(Item.Font.FontType), Color, X, Y);
         return;
     }

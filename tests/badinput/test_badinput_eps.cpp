@@ -174,14 +174,15 @@ TEST_F(BadEpsTest, FoldersAndPipesWhereAnEpsFileShouldBe) {
     ASSERT_EQ(Dialogs.Errors.size(), 1u);
     EXPECT_EQ(Dialogs.Errors[0],
               "Datei " + ShortenPath(Dir.File("folder.eps"), 20) + " nicht gefunden!");
-    // A sheet naming it prints nothing, and a former print file stays.
+    // A sheet naming it prints nothing, and a former print file stays; the print says why.
     const std::string Out = Dir.File("job.ps");
     WriteFile(Out, "previous job");
     TSheet S;
     S.FItems.Add("a", zarvotest::MakeEpsItem(Dir.File("folder.eps"), {1, 1}));
     const TPrintResult R = PrintSheet(S, Out, Out);
     EXPECT_FALSE(R.Ok);
-    EXPECT_EQ(R.Message, "Datei " + Dir.File("folder.eps") + " nicht gefunden!");
+    EXPECT_EQ(R.Message,
+              "Datei " + Dir.File("folder.eps") + " kann nicht gelesen werden (Is a directory)");
     EXPECT_EQ(ReadFile(Out), "previous job");
 
     // A named pipe that nobody writes: read as empty at once, never waited for.
@@ -199,7 +200,8 @@ TEST_F(BadEpsTest, FoldersAndPipesWhereAnEpsFileShouldBe) {
     EXPECT_EQ(Dialogs.Errors[0], "Datei /dev/zero nicht gefunden!");
     TSheet Z;
     Z.FItems.Add("z", zarvotest::MakeEpsItem("/dev/zero", {1, 1}));
-    EXPECT_EQ(PrintSheet(Z, Out, Out).Message, "Datei /dev/zero nicht gefunden!");
+    EXPECT_EQ(PrintSheet(Z, Out, Out).Message,
+              "Datei /dev/zero kann nicht gelesen werden (No such device)");
     EXPECT_EQ(ReadFile(Out), "previous job");
 }
 

@@ -99,6 +99,16 @@ TEST_F(BadFileTest, NumbersNoPrinterCanTakeStopThePrintBeforeAnythingIsWritten) 
     EXPECT_EQ(R.Status, 1);
     EXPECT_NE(R.Err.find("Lage von Hallo außerhalb des druckbaren Bereichs"), std::string::npos)
         << R.Err;
+    // Paper that is no size, or beyond 100 m.
+    for (const char* Paper : {"PaperWidth=-5", "PaperWidth=0", "PaperHeight=20000"}) {
+        R = Print(std::string("[Global]\nCount=0\n") + Paper + "\n");
+        EXPECT_EQ(R.Status, 1) << Paper;
+        EXPECT_EQ(R.Err, "Papiergröße außerhalb des druckbaren Bereichs\n") << Paper;
+    }
+    // A text is named as it reads (its bytes are Latin-1, the message UTF-8).
+    R = Print("[Global]\nCount=1\n[Frame01]\nName=Gr\xf6\xdf"
+              "e\nBBox=2\nXOrigin=2e31\n");
+    EXPECT_EQ(R.Err, "Lage von Größe außerhalb des druckbaren Bereichs\n");
     // An EPS item is placed by its origin less its offset; either may be out of range.
     WriteFile(Dir.File("a.eps"), "%!PS\n%%BoundingBox: 0 0 10 10\n");
     R = Print("[Global]\nCount=1\n[Frame01]\nName=" + Dir.File("a.eps") +

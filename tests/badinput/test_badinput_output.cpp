@@ -67,9 +67,10 @@ TEST_F(BadOutputTest, FilesWithoutReadPermission) {
     const std::string Out = Dir.File("job.ps");
     R = RunProgram(zarvotest::UnprivilegedCommand({Zarvo, "--print", Dir.File("sheet.zvs")}));
     EXPECT_EQ(R.Status, 1);
-    EXPECT_EQ(R.Err, "Datei " + Dir.File("box.eps") + " nicht gefunden!\n");
+    EXPECT_EQ(R.Err,
+              "Datei " + Dir.File("box.eps") + " kann nicht gelesen werden (Permission denied)\n");
     EXPECT_TRUE(R.Out.empty());
-    // The import gives the same answer for it.
+    // The import takes it for a file that cannot be opened.
     R = RunProgram(zarvotest::UnprivilegedCommand({Zarvo, "--eps-info", Dir.File("box.eps")}));
     EXPECT_EQ(R.Status, 1);
     EXPECT_NE(R.Err.find(" nicht gefunden!"), std::string::npos);

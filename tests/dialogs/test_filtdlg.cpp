@@ -181,6 +181,27 @@ TEST_F(FilterDialogTest, KeysOfTheEditFields) {
     EXPECT_EQ(Dlg.FilterNameEdit->text(), QStringLiteral("ab"));
 }
 
+TEST_F(FilterDialogTest, TabWalksTheControlsInOrderAndLeavesTheTable) {
+    Open("A|*.a|B|*.b|C|*.c");
+    Dlg.activateWindow();
+    Dlg.FilterNameEdit->setFocus();
+    QApplication::processEvents();
+    const std::vector<QWidget*> Order = {Dlg.FilterEdit,  Dlg.OKBtn,          Dlg.CancelBtn,
+                                         Dlg.FilterListe, Dlg.FilterNameEdit, Dlg.FilterEdit};
+    for (QWidget* Next : Order) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        ASSERT_EQ(QApplication::focusWidget(), Next) << Next->objectName().toStdString();
+    }
+    // Back from the name field into the table and out again; the entry stays the first.
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Dlg.FilterListe);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+    EXPECT_EQ(QApplication::focusWidget(), Dlg.CancelBtn);
+    EXPECT_EQ(Dlg.CurrentRow(), 1);
+    EXPECT_EQ(Fields(), (TFilterEntry{"A", "*.a"}));
+}
+
 TEST_F(FilterDialogTest, TypingAnEntryWithEnterAndConfirmingWithOk) {
     std::string Filter = "EPS-Dateien|*.eps";
     EXPECT_TRUE(Run(Filter, [&] {

@@ -1,11 +1,16 @@
-// Tests of the window's message boxes: Ctrl+C copies a box's title and text.
+// Tests of the window's message boxes (Ctrl+C copies a box's title and text) and file dialogs.
 #include "dialogs/widgetdialogs.h"
 #include "modaldriver.h"
 
+#include "testsupport.h"
+
 #include <QClipboard>
+#include <QFileDialog>
 #include <QGuiApplication>
+#include <QListView>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -52,4 +57,63 @@ TEST(WidgetDialogs, CtrlCCopiesErrorsWithTheirLineBreaks) {
     CopyThenPress(QMessageBox::Ok);
     Dialogs.InfoBox("Info", "zarvo 1.32");
     EXPECT_EQ(QGuiApplication::clipboard()->text(), QString::fromUtf8("Info\nzarvo 1.32"));
+}
+
+TEST(WidgetDialogs, AProposedNameWithWildcardsListsEveryFileOfThatName) {
+    zarvotest::TTempDir Dir;
+    for (const char* Name : {"bild.eps", "bild.ps", "bild2.eps", "other.eps"})
+        zarvotest::WriteFile(Dir.File(Name), "%!PS\n");
+    TWidgetDialogs Dialogs;
+    QStringList Listed, Filters;
+    OnNextModal([&](QDialog* D) {
+        auto* Files = qobject_cast<QFileDialog*>(D);
+        ASSERT_NE(Files, nullptr);
+        Filters = Files->nameFilters();
+        auto* List = Files->findChild<QListView*>(QStringLiteral("listView"));
+        ASSERT_NE(List, nullptr);
+        // The folder is read in the background; the listing settles within moments.
+        EXPECT_TRUE(
+            QTest::qWaitFor([&] { return List->model()->rowCount(List->rootIndex()) >= 2; }, 5000));
+        QTest::qWait(200);
+        for (int R = 0; R < List->model()->rowCount(List->rootIndex()); ++R)
+            Listed << List->model()->index(R, 0, List->rootIndex()).data().toString();
+        D->reject();
+    });
+    TFileDialogOptions O;
+    O.Title = "EPS-Datei auswählen";
+    O.InitialDir = Dir.Path();
+    O.FileName = "bild.*";
+    O.Filter = "EPS-Dateien|*.eps|alle|*.*";
+    std::string Path;
+    EXPECT_FALSE(Dialogs.OpenFile(O, Path));
+    Listed.sort();
+    EXPECT_EQ(Listed, (QStringList{"bild.eps", "bild.ps"}));
+    EXPECT_EQ(Filters, (QStringList{"bild.* (bild.*)", "EPS-Dateien (*.eps)", "alle (*.*)"}));
+}
+
+TEST(WidgetDialogs, BoxesWithoutAPositionStandInTheMiddleOfTheScreen) {
+    // The window sits in a corner; a question without a position is centred on the screen,
+    // one with a position stands there.
+    QWidget Window;
+    Window.setGeometry(10, 10, 200, 150);
+    Window.show();
+    TWidgetDialogs Dialogs;
+    Dialogs.SetParent(&Window);
+    const QPoint Middle = Window.screen()->availableGeometry().center();
+    QRect Shown;
+    const auto Record = [&] {
+        OnNextModal([&](QDialog* D) {
+            Shown = D->frameGeometry();
+            D->reject();
+        });
+    };
+    Record();
+    Dialogs.AskYesNo("Blatt speichern?", -1, -1);
+    EXPECT_LE((Shown.center() - Middle).manhattanLength(), 4) << Shown.x() << "," << Shown.y();
+    Record();
+    Dialogs.AskYesNo("Box löschen?", 30, 40);
+    EXPECT_EQ(Shown.topLeft(), QPoint(30, 40));
+    Record();
+    Dialogs.ErrorBox("Fehler beim Schreiben nach LPT1");
+    EXPECT_LE((Shown.center() - Middle).manhattanLength(), 4) << Shown.x() << "," << Shown.y();
 }

@@ -46,7 +46,7 @@ TEST_F(DataSectionTest, BinaryBytesPassUnchanged) {
     const std::string N = std::to_string(Nasty.size());
     EXPECT_EQ(Body("%!PS\n%%BeginData: " + N + " Binary Bytes\r\n" + Nasty + "\n%%EndData\nx\n"),
               "% %!PS\r\n% %%BeginData: " + N + " Binary Bytes\r\n" + Nasty +
-                  "% %%EndData\r\nx\r\n");
+                  "\r\n% %%EndData\r\nx\r\n");
     // A comment line that ends in LF alone: the data starts right after it.
     EXPECT_EQ(Body("%!PS\n%%BeginBinary: " + N + "\n" + Nasty + "%%EndBinary\n"),
               "% %!PS\r\n% %%BeginBinary: " + N + "\r\n" + Nasty + "% %%EndBinary\r\n");
@@ -85,10 +85,23 @@ TEST_F(DataSectionTest, SectionsAcrossBlockBoundaries) {
         const std::string Pad(static_cast<std::size_t>(Lead), 'p');
         const std::string Eps =
             Pad + "\r\n%%BeginData: 2500 Binary Bytes\r\n" + Data + "\r\n%%EndData";
-        EXPECT_EQ(Body(Eps),
-                  Pad + "\r\n% %%BeginData: 2500 Binary Bytes\r\n" + Data + "% %%EndData\r\n")
+        // The line end after the data ends its last line, unless the data did so itself.
+        const std::string After = Data.back() == '\r' || Data.back() == '\n' ? "" : "\r\n";
+        EXPECT_EQ(Body(Eps), Pad + "\r\n% %%BeginData: 2500 Binary Bytes\r\n" + Data + After +
+                                 "% %%EndData\r\n")
             << "lead " << Lead;
     }
+}
+
+TEST_F(DataSectionTest, TheLineAfterTheDataStaysALineOfItsOwn) {
+    // Seven bytes of data end before their line does; the next line must not be glued to them
+    // ("1 2 addpop" would be an undefined name).
+    const std::string Eps = "%!PS\n%%BeginData: 7 ASCII Bytes\n1 2 add\npop newpath\n";
+    EXPECT_EQ(Body(Eps), "% %!PS\r\n% %%BeginData: 7 ASCII Bytes\r\n1 2 add\r\npop newpath\r\n");
+    // Data that ends inside a source line: the rest of that line follows it on the same line.
+    EXPECT_EQ(Body("%%BeginData: 3\nabcdef\r\nx\n"), "% %%BeginData: 3\r\nabcdef\r\nx\r\n");
+    // Data ending with its own line end: nothing is added, empty lines are dropped as ever.
+    EXPECT_EQ(Body("%%BeginData: 4\nabc\n\n\nx\n"), "% %%BeginData: 4\r\nabc\nx\r\n");
 }
 
 TEST_F(DataSectionTest, FilesWithoutSectionsAreCopiedAsBefore) {

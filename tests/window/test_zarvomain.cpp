@@ -253,6 +253,19 @@ TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
     F.InsertBtnClick();
     EXPECT_EQ(D.Errors.back().rfind("Kein Postscript in ", 0), 0u);
     EXPECT_EQ(F.FItems.Count(), 1);
+
+    // Insert while the previous new item still follows the mouse: that one stays, at the
+    // page's corner, and the new one is placed; Escape then takes only the new one.
+    D.Files = {Dir.File("bild.eps"), Dir.File("bild.eps")};
+    F.InsertBtnClick();
+    Move(9.0, 9.0);
+    F.InsertBtnClick();
+    ASSERT_EQ(F.FItems.Count(), 3);
+    EXPECT_EQ(F.FSelected, 2);
+    EXPECT_EQ(F.FItems.Item(1).Origin, (TCmPair{0.0, 0.0}));
+    F.FormKeyDown(Qt::Key_Escape);
+    ASSERT_EQ(F.FItems.Count(), 2);
+    EXPECT_EQ(F.FItems.Item(1).Name, Dir.File("bild.eps"));
 }
 
 TEST_F(WindowTest, UpdateRemovesBoxesWhoseFilesAreGone) {
@@ -271,6 +284,27 @@ TEST_F(WindowTest, UpdateRemovesBoxesWhoseFilesAreGone) {
     ASSERT_EQ(D.Errors.size(), 1u);
     EXPECT_NE(D.Errors[0].find(" nicht gefunden!"), std::string::npos);
     EXPECT_FALSE(F.FModified);
+}
+
+TEST_F(WindowTest, UpdateStopsAtAFileThatFailsWhileBeingRead) {
+    TZarvoForm& F = Open();
+    AddBox({1, 1}, "a.eps");
+    TEPSBox Failing(TCmPair{10, 10});
+    Failing.Name = "/proc/self/mem"; // opens, and every read of its start fails
+    Failing.Kind = KindBBox;
+    F.FItems.Add(Failing.Name, Failing);
+    AddBox({1, 15}, "c.eps");
+    WriteFile(Dir.File("a.eps"), "%!PS\n%%BoundingBox: 10 20 110 220\n");
+    std::remove(Dir.File("c.eps").c_str());
+    F.UpdateBtnClick();
+    // Walked from the end: c goes, the failing file ends the refresh and keeps its item, and a
+    // is not refreshed any more.
+    ASSERT_EQ(F.FItems.Count(), 2);
+    EXPECT_EQ(F.FItems.Item(1).Name, "/proc/self/mem");
+    EXPECT_NEAR(F.FItems.Item(0).Size.Y, 142 / 28.35, 1e-9);
+    ASSERT_EQ(D.Errors.size(), 2u);
+    EXPECT_NE(D.Errors[0].find(" nicht gefunden!"), std::string::npos);
+    EXPECT_EQ(D.Errors[1].rfind("Fehler beim Lesen von ", 0), 0u) << D.Errors[1];
 }
 
 TEST_F(WindowTest, PickingMovingAndDroppingItems) {
@@ -373,6 +407,14 @@ TEST_F(WindowTest, PrintingAsksAndWritesTheCoresJob) {
     EXPECT_EQ(D.OfferedInputs.back(), "ZVS.PS");
     EXPECT_EQ(F.FPrintFile, "auftrag");
     EXPECT_EQ(ReadFile(Dir.File("auftrag.PS")), Expected);
+    // What is typed there is a file name, never a command: this one names a file in a
+    // folder "|touch " that does not exist.
+    D.Inputs = {"|touch " + Dir.File("ran")};
+    F.PrintBtnClick();
+    ASSERT_EQ(D.Errors.size(), 2u);
+    EXPECT_EQ(D.Errors[1], "Fehler beim Schreiben nach |touch " + Dir.File("ran.PS") +
+                               " (No such file or directory)");
+    EXPECT_FALSE(zarvotest::FileExists(Dir.File("ran.PS")));
 }
 
 TEST_F(WindowTest, ZoomScrollBarsAndPageSettings) {
