@@ -13,6 +13,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRegularExpressionValidator>
+#include <QStringDecoder>
 #include <QStyle>
 #include <QTableWidget>
 #include <QToolButton>
@@ -140,11 +141,17 @@ bool TFilterDialog::Execute(const std::string& Title, std::string& Filter) {
     return true;
 }
 
+QString FilterToQt(const std::string& Bytes) {
+    QStringDecoder Utf8(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
+    QString Text = Utf8(QByteArrayView(Bytes.data(), qsizetype(Bytes.size())));
+    if (Utf8.hasError()) Text = QString::fromLatin1(Bytes.data(), qsizetype(Bytes.size()));
+    return Text;
+}
+
 void TFilterDialog::Load(const std::string& Title, const std::string& Filter) {
     const TPoint Screen = UserDialogs().ScreenSize();
     move((Screen.X - width()) / 2, (Screen.Y - height()) / 2);
-    setWindowTitle(Title.empty() ? QStringLiteral("Filter Dialog")
-                                 : QString::fromLocal8Bit(Title.data(), qsizetype(Title.size())));
+    setWindowTitle(Title.empty() ? QStringLiteral("Filter Dialog") : FilterToQt(Title));
     FilterListe->setHorizontalHeaderLabels(
         {QStringLiteral("Filtername"), QStringLiteral("Filter")});
     FilterNameEdit->clear();
@@ -152,13 +159,17 @@ void TFilterDialog::Load(const std::string& Title, const std::string& Filter) {
 
     const std::vector<TFilterEntry> Split = SplitFilter(Filter, MaxEntries);
     FCount = static_cast<int>(Split.size());
+    FBytesOf.clear();
+    for (const TFilterEntry& E : Split) {
+        FBytesOf.insert(FilterToQt(E.Name), E.Name);
+        FBytesOf.insert(FilterToQt(E.Pattern), E.Pattern);
+    }
     // Rows after the entries are emptied too: what a cancelled use left there is not part of
     // this filter and must not look as if it were.
     for (int Row = 1; Row <= MaxEntries; ++Row) {
         if (Row <= FCount) {
             const TFilterEntry& E = Split[Row - 1];
-            SetRow(Row, QString::fromLocal8Bit(E.Name.data(), qsizetype(E.Name.size())),
-                   QString::fromLocal8Bit(E.Pattern.data(), qsizetype(E.Pattern.size())));
+            SetRow(Row, FilterToQt(E.Name), FilterToQt(E.Pattern));
         } else {
             SetRow(Row, QString(), QString());
         }
@@ -170,9 +181,12 @@ void TFilterDialog::Load(const std::string& Title, const std::string& Filter) {
 
 std::vector<TFilterEntry> TFilterDialog::Entries() const {
     std::vector<TFilterEntry> Result;
+    const auto Bytes = [this](const QString& Text) {
+        const auto It = FBytesOf.constFind(Text);
+        return It != FBytesOf.constEnd() ? *It : Text.toUtf8().toStdString();
+    };
     for (int Row = 1; Row <= FCount; ++Row)
-        Result.push_back({CellText(Row, 0).toLocal8Bit().toStdString(),
-                          CellText(Row, 1).toLocal8Bit().toStdString()});
+        Result.push_back({Bytes(CellText(Row, 0)), Bytes(CellText(Row, 1))});
     return Result;
 }
 

@@ -5,6 +5,7 @@
 #include "dialogs/filterstring.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 #include <string>
@@ -17,6 +18,10 @@ class QTableWidget;
 class QToolButton;
 
 namespace zarvo {
+
+// The text of a filter string's bytes: UTF-8, as the program writes them; bytes that are no
+// UTF-8 (a file from a Windows machine) are read as Latin-1 instead of being lost.
+QString FilterToQt(const std::string& Bytes);
 
 class TFilterDialog : public QDialog {
     Q_OBJECT
@@ -82,6 +87,9 @@ private:
     void UpdateSelectable();
 
     int FCount = 0;
+    // The bytes each shown text was read from: an entry the user leaves alone goes back
+    // exactly as it came, whatever its encoding.
+    QHash<QString, std::string> FBytesOf;
 };
 
 } // namespace zarvo

@@ -118,9 +118,9 @@ TPoint TWidgetDialogs::MousePos() {
 QString TWidgetDialogs::QtNameFilters(const std::string& Filter) {
     QStringList Parts;
     for (const TFilterEntry& E : SplitFilter(Filter, 64)) {
-        QString Patterns = QString::fromLocal8Bit(E.Pattern.c_str());
+        QString Patterns = FilterToQt(E.Pattern);
         Patterns.replace(QLatin1Char(';'), QLatin1Char(' '));
-        QString Name = QString::fromLocal8Bit(E.Name.c_str()).trimmed();
+        QString Name = FilterToQt(E.Name).trimmed();
         // A name that already shows its pattern in parentheses keeps it; Qt takes the patterns
         // from the last pair of parentheses.
         if (Name.endsWith(QLatin1Char(')')) && Name.contains(QLatin1Char('(')))

@@ -682,6 +682,9 @@ void TZarvoForm::LoadDataListClick(const std::string& FileName) {
         FHistory.RemoveFile(FileName);
         return;
     }
+    // One click on an entry would throw unsaved work away unasked; it gets the question
+    // that Load asks.
+    if (FModified && AskYesNo("Blatt speichern?", -1, -1)) SaveItemClick();
     OpenSheet(FileName);
 }
 

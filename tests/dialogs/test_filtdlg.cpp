@@ -221,6 +221,26 @@ TEST_F(FilterDialogTest, TypingAnEntryWithEnterAndConfirmingWithOk) {
     EXPECT_EQ(Filter, "EPS-Dateien (*.eps)|*.eps|PostScript (*.ps)|*.ps");
 }
 
+TEST_F(FilterDialogTest, EntriesInEitherEncodingShowAsTheyReadAndComeBackUnchanged) {
+    // "Bilderä" in Latin-1 (from a Windows machine), "Grafik ü" in UTF-8.
+    std::string Filter = "Bilder\xe4|*.eps|Grafik \xc3\xbc|*.ps";
+    EXPECT_TRUE(Run(Filter, [&] {
+        EXPECT_EQ(Dlg.FilterListe->item(0, 0)->text(), QString::fromUtf8("Bilderä"));
+        EXPECT_EQ(Dlg.FilterListe->item(1, 0)->text(), QString::fromUtf8("Grafik ü"));
+        // A new entry typed here is stored as UTF-8.
+        Dlg.FilterNameEdit->setText(QString::fromUtf8("Größe"));
+        Dlg.FilterEdit->setText("*.gr");
+        Dlg.InsertBtnClick();
+        QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
+    }));
+    EXPECT_NE(Filter.find("Bilder\xe4 (*.eps)|*.eps"), std::string::npos) << Filter;
+    EXPECT_NE(Filter.find("Grafik \xc3\xbc (*.ps)|*.ps"), std::string::npos) << Filter;
+    EXPECT_NE(Filter.find("Gr\xc3\xb6\xc3\x9f"
+                          "e (*.gr)|*.gr"),
+              std::string::npos)
+        << Filter;
+}
+
 TEST_F(FilterDialogTest, CancelKeepsTheStringAndLeavesNothingBehindInTheTable) {
     std::string Filter = "A|*.a|B|*.b";
     EXPECT_FALSE(Run(Filter, [&] {

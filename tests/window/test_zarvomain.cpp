@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <memory>
 
 using namespace zarvo;
@@ -205,6 +206,17 @@ TEST_F(WindowTest, RecentFilesOpenAndForgetDeletedOnes) {
     EXPECT_EQ(D.Messages[0], "Datei:" + B + " nicht gefunden!");
     EXPECT_EQ(F.FHistory.Items(), std::vector<std::string>{A});
     EXPECT_EQ(F.FItems.Count(), 1);
+
+    // A changed sheet is offered for saving before an entry replaces it, as by Load.
+    AddText("zwei", {2, 2});
+    F.FModified = true;
+    D.Answers = {true};
+    F.DateiListe->actions()[0]->trigger();
+    QApplication::processEvents();
+    EXPECT_NE(std::find(D.Log.begin(), D.Log.end(), "question: Blatt speichern?"), D.Log.end());
+    EXPECT_FALSE(F.FModified);
+    EXPECT_NE(ReadFile(A).find("Name=zwei"), std::string::npos);
+    EXPECT_EQ(F.FItems.Count(), 2);
 }
 
 TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
