@@ -667,7 +667,11 @@ class ErrorJourney(Journey):
         app.screenshot("dialog-message", wid)
         app.answer(wid, "Return")
         self.assertEqual(TITLE + " [unbenannt]", app.title())
+        # The sheet here has changes: they are offered for saving first (No: they go).
         app.menu("f", "i", "1")
+        wid, text = app.message()
+        self.assertIn("Blatt speichern?", text)
+        app.answer(wid, "alt+n")
         app.wait_title(TITLE + " [bleibt.zvs]")
 
         # A printer port that does not exist: LPT4 is /dev/lp3, missing on this machine.
