@@ -56,7 +56,8 @@ int StepFor(std::uint8_t Mode, int V, int Current) {
 
 TNummerEingabe::TNummerEingabe(QWidget* Parent) : QDialog(Parent) {
     if (!Shared) Shared = this;
-    QFont F = font();
+    QFont F(QStringLiteral("Sans Serif"), 8);
+    F.setStyleHint(QFont::SansSerif);
     F.setBold(true);
     setFont(F);
 

@@ -26,7 +26,8 @@ TFloatEdit* CmEdit(QWidget* Parent) {
 } // namespace
 
 TSizeDialog::TSizeDialog(QWidget* Parent) : QDialog(Parent) {
-    QFont F = font();
+    QFont F(QStringLiteral("Sans Serif"), 8);
+    F.setStyleHint(QFont::SansSerif);
     F.setBold(true);
     setFont(F);
 
