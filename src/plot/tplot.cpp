@@ -246,7 +246,8 @@ void TPlot::PlotTo(int Code, int Marker, double X, double Y) {
         FPenState = 3;
         MoveToWorld(X, Y);
     }
-    if (C >= 1 && C <= 3 && Marker != 0) {
+    // Code 0 moves nothing and still marks the point.
+    if (C <= 3 && Marker != 0) {
         const double R = 0.5 * FMarkerSize;
         switch (Marker) {
         case 1: // plus

@@ -219,6 +219,16 @@ TEST(PlotPrimitives, MarkersAreDrawnAroundThePointAndThePenReturns) {
     EXPECT_EQ(Canvas.Lines[0].To.X, 520);
     EXPECT_EQ(Canvas.Lines[1].From.Y, 520);
     EXPECT_EQ(Canvas.Lines[1].To.Y, 480);
+    // Code 0 neither moves nor draws a line to the point, but marks it all the same; codes
+    // beyond 3 mark nothing.
+    Canvas.Clear();
+    Plot.PlotTo(0, 2, 7.0, 7.0);
+    ASSERT_EQ(Canvas.Lines.size(), 2u);
+    EXPECT_EQ(Canvas.Lines[0].From.X, 680);
+    EXPECT_EQ(Canvas.Lines[0].To.X, 720);
+    Canvas.Clear();
+    Plot.PlotTo(4, 2, 7.0, 7.0);
+    EXPECT_TRUE(Canvas.Lines.empty());
 }
 
 TEST(PlotPrimitives, StylesColoursAndNoCanvas) {
