@@ -124,8 +124,10 @@ void TPageView::Paint(QPainter& Painter) {
         FPictureKey.swap(FKeyScratch);
     } else {
         // The plot is left as a paint leaves it (origin, axes, mapping), for the mouse and for
-        // whatever the window draws on top.
-        PaintState();
+        // whatever the window draws on top; the canvas has no painter, so nothing is drawn.
+        FCanvas.Begin(nullptr);
+        PaintPicture(TPictureSteps::SettingsOnly);
+        FCanvas.End();
     }
     Painter.drawImage(QPoint(0, 0), FPicture);
     if (FSheet.FSelected >= 0) {
@@ -140,30 +142,7 @@ void TPageView::PaintLayer(QPainter& Painter, bool WithDragFrame) {
     // Beside and below the plot window the paint box shows the window's face colour.
     Painter.fillRect(0, 0, FViewSize.Width, FViewSize.Height,
                      QColor(RedOf(FFaceColor), GreenOf(FFaceColor), BlueOf(FFaceColor)));
-    PaintPicture(WithDragFrame);
-    FCanvas.End();
-}
-
-// The steps of a paint that set the plot up, without drawing anything: the canvas has no
-// painter, and of the items only the last one drawn runs, for the text and pen settings it
-// leaves behind.
-void TPageView::PaintState() {
-    FCanvas.Begin(nullptr);
-    UpdateViewport();
-    FPlot.ClearPlot(true, FFaceColor);
-    const TPlotRect Page = FPlot.Frame();
-    FPlot.PlotTo(-3, 0, Page.Left, Page.Bottom);
-    const TPlotRect& Frame = FPlot.Frame();
-    FPlot.SetAxis(1, 5, 0.0, Frame.Right - Frame.Left);
-    FPlot.SetAxis(5, 9, 0.0, Frame.Top - Frame.Bottom);
-    FPlot.SetScaleStyle(0, 0.3, 0.2, 0.15, 0.075);
-    FPlot.SetFillColor(ColorWhite);
-    FPlot.SetTextTransparent(true);
-    for (int I = FSheet.FItems.Count() - 1; I >= 0; --I)
-        if (I != FSheet.FSelected) {
-            DrawItem(FSheet.FItems.Item(I), -4);
-            break;
-        }
+    PaintPicture(WithDragFrame ? TPictureSteps::All : TPictureSteps::WithoutDragFrame);
     FCanvas.End();
 }
 
@@ -229,27 +208,39 @@ void TPageView::BuildPictureKey(std::string& Key, double PixelRatio) const {
 }
 
 void TPageView::PaintPicture() {
-    PaintPicture(true);
+    PaintPicture(TPictureSteps::All);
 }
 
-void TPageView::PaintPicture(bool WithDragFrame) {
+void TPageView::PaintPicture(TPictureSteps Steps) {
+    const bool Draw = Steps != TPictureSteps::SettingsOnly;
     UpdateViewport();
     FPlot.ClearPlot(true, FFaceColor);
     const TPlotRect Page = FPlot.Frame();
-    FPlot.FillArea(ColorWhite, Page.Left, Page.Bottom, Page.Right, Page.Top);
+    if (Draw) FPlot.FillArea(ColorWhite, Page.Left, Page.Bottom, Page.Right, Page.Top);
     FPlot.PlotTo(-3, 0, Page.Left, Page.Bottom);
     const TPlotRect& Frame = FPlot.Frame();
     FPlot.SetAxis(1, 5, 0.0, Frame.Right - Frame.Left);
     FPlot.SetAxis(5, 9, 0.0, Frame.Top - Frame.Bottom);
     FPlot.SetScaleStyle(0, 0.3, 0.2, 0.15, 0.075);
-    FPlot.DrawScaleIndexed(1, 10, 0, 64, 1.0, 0.0);
-    FPlot.DrawScaleIndexed(5, 10, 0, 8, 1.0, 0.0);
+    if (Draw) {
+        FPlot.DrawScaleIndexed(1, 10, 0, 64, 1.0, 0.0);
+        FPlot.DrawScaleIndexed(5, 10, 0, 8, 1.0, 0.0);
+    }
     FPlot.SetFillColor(ColorWhite);
     FPlot.SetTextTransparent(true);
-    DrawGridDots();
-    for (int I = 0; I < FSheet.FItems.Count(); ++I)
-        if (I != FSheet.FSelected) DrawItem(FSheet.FItems.Item(I), -4);
-    if (WithDragFrame && FSheet.FSelected >= 0) DrawDragFrame();
+    if (Draw) {
+        DrawGridDots();
+        for (int I = 0; I < FSheet.FItems.Count(); ++I)
+            if (I != FSheet.FSelected) DrawItem(FSheet.FItems.Item(I), -4);
+    } else {
+        // Only the last item drawn, for the text and pen settings it leaves behind.
+        for (int I = FSheet.FItems.Count() - 1; I >= 0; --I)
+            if (I != FSheet.FSelected) {
+                DrawItem(FSheet.FItems.Item(I), -4);
+                break;
+            }
+    }
+    if (Steps == TPictureSteps::All && FSheet.FSelected >= 0) DrawDragFrame();
 }
 
 void TPageView::DrawGridDots() {

@@ -60,8 +60,9 @@ public:
     // canvas (Paint's, or any other the plot was given) for the current FViewSize.
     void PaintPicture();
     // The same, with or without the placement frame (the item being placed is left out
-    // either way).
-    void PaintPicture(bool WithDragFrame);
+    // either way), or only the settings a paint leaves in the plot.
+    enum class TPictureSteps { All, WithoutDragFrame, SettingsOnly };
+    void PaintPicture(TPictureSteps Steps);
     // One item; ColorIndex < 0 draws it normally, otherwise highlighted in that plot colour.
     // Draws only during Paint (or between Canvas().Begin and End).
     void DrawItem(const TEPSBox& Item, int ColorIndex);
@@ -87,17 +88,17 @@ public:
     bool PlacingCursor() const { return FSheet.FSelected >= 0; }
 
     // Preview state.
-    int FZoom = ZoomWholePage;         // zoom divisor; the zoom factor is 64 / FZoom
+    int FZoom = ZoomWholePage;                     // zoom divisor; the zoom factor is 64 / FZoom
     double FMargins[4] = {0.75, 0.25, 0.25, 0.75}; // left, top, right, bottom, cm
     int FMarginUnits[4] = {75, 25, 25, 75};        // the margins in logical units
-    double FPageAspect = 1.0;          // width / height of the plot window
+    double FPageAspect = 1.0;                      // width / height of the plot window
     bool FViewReady = false;
     TViewSize FViewSize{MinViewPixels, MinViewPixels};
-    double FPageFracX = 1.0;           // share of the width the plot window fills at zoom 64
+    double FPageFracX = 1.0; // share of the width the plot window fills at zoom 64
     double FPageFracY = 1.0;
-    int FGridWidth = 5;                // mm
-    int FGridStep = 50;                // logical units
-    int FHorzPos = 0;                  // scroll positions, 0..100
+    int FGridWidth = 5; // mm
+    int FGridStep = 50; // logical units
+    int FHorzPos = 0;   // scroll positions, 0..100
     int FVertPos = 15;
     TDragRect FDragRect;
     TColor FFaceColor = RGBColor(240, 240, 240); // the window's face colour around the page
@@ -105,7 +106,6 @@ public:
 private:
     void DrawGridDots();
     void PaintLayer(QPainter& Painter, bool WithDragFrame);
-    void PaintState();
     void BuildPictureKey(std::string& Key, double PixelRatio) const;
 
     TSheet& FSheet;
