@@ -1,9 +1,8 @@
 // Modal table of the 256 character codes of a font, from which the user picks one character.
 #include "dialogs/chartabledlg.h"
 
-#include "dialogs/screenplace.h"
-
 #include "dialogs/okcancelrow.h"
+#include "dialogs/screenplace.h"
 #include "dialogs/textcodec.h"
 #include "support/winsub.h"
 

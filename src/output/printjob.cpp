@@ -379,10 +379,12 @@ TPrintResult CheckPrintable(const TSheet& Sheet) {
     return {};
 }
 
-TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
-                          std::unique_ptr<TByteTarget> Target) {
-    TPrintResult Result = CheckPrintable(Sheet);
-    if (!Result.Ok) return Result;
+namespace {
+
+// The job onto an opened target, for a sheet that passed CheckPrintable.
+TPrintResult WriteCheckedJob(const TSheet& Sheet, const std::string& TargetName,
+                             std::unique_ptr<TByteTarget> Target) {
+    TPrintResult Result;
     const std::string WriteFailed = "Fehler beim Schreiben nach " + TargetName;
     TBufTextFile Writer;
     OpenBufWrite(Writer, std::move(Target), TargetName);
@@ -397,6 +399,14 @@ TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
         Result.Message = WriteFailed + " (" + E.what() + ")";
     }
     return Result;
+}
+
+} // namespace
+
+TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
+                          std::unique_ptr<TByteTarget> Target) {
+    if (TPrintResult Check = CheckPrintable(Sheet); !Check.Ok) return Check;
+    return WriteCheckedJob(Sheet, TargetName, std::move(Target));
 }
 
 TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
@@ -421,7 +431,7 @@ TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
     } catch (const EInOutError& E) {
         return {false, "Fehler beim Schreiben nach " + TargetName + " (" + E.what() + ")"};
     }
-    return PrintSheetTo(Sheet, TargetName, std::move(Target));
+    return WriteCheckedJob(Sheet, TargetName, std::move(Target));
 }
 
 } // namespace zarvo
