@@ -71,10 +71,15 @@ TEST(WidgetDialogs, AProposedNameWithWildcardsListsEveryFileOfThatName) {
         Filters = Files->nameFilters();
         auto* List = Files->findChild<QListView*>(QStringLiteral("listView"));
         ASSERT_NE(List, nullptr);
-        // The folder is read in the background; the listing settles within moments.
-        EXPECT_TRUE(
-            QTest::qWaitFor([&] { return List->model()->rowCount(List->rootIndex()) >= 2; }, 5000));
-        QTest::qWait(200);
+        // The folder is read in the background: wait for the listing, then until it has
+        // settled (the same count three times in a row).
+        const auto Rows = [&] { return List->model()->rowCount(List->rootIndex()); };
+        EXPECT_TRUE(QTest::qWaitFor([&] { return Rows() >= 2; }, 5000));
+        for (int Same = 0, Last = Rows(), Tries = 0; Same < 3 && Tries < 100; ++Tries) {
+            QTest::qWait(50);
+            Same = Rows() == Last ? Same + 1 : 0;
+            Last = Rows();
+        }
         for (int R = 0; R < List->model()->rowCount(List->rootIndex()); ++R)
             Listed << List->model()->index(R, 0, List->rootIndex()).data().toString();
         D->reject();

@@ -47,10 +47,14 @@ TEPSBox Text(const std::string& S, TCmPair Origin, int Type, int Style) {
 } // namespace
 
 TEST_F(GhostscriptTest, EmptySheetsPrintOneBlankPage) {
+    // Nothing marks the page: its rendered bounding box is empty.
     TSheet S;
-    Render(S);
-    S.FLandscape = true;
-    Render(S);
+    for (bool Landscape : {false, true}) {
+        S.FLandscape = Landscape;
+        const auto G = Render(S);
+        ASSERT_EQ(G.Pages.size(), 1u);
+        EXPECT_EQ(G.Pages[0], (std::vector<double>{0, 0, 0, 0})) << G.Output;
+    }
 }
 
 TEST_F(GhostscriptTest, AnEpsLandsAtItsOriginInPortraitAndLandscape) {

@@ -201,6 +201,24 @@ TEST_F(PrintJobTest, TextsAreSafePostScriptStrings) {
     EXPECT_NE(J.find("\r\n() show\r\n"), std::string::npos);
 }
 
+TEST_F(PrintJobTest, OnlyTextFontsAreReencodedAndOnlyForCharactersAbove127) {
+    // A Times text with "å": its font is re-encoded to Latin-1 in the line after findfont.
+    // The same byte in Symbol is a glyph of Symbol's own encoding (a Greek letter) and stays
+    // as it is; a plain text needs nothing.
+    TSheet S;
+    S.FItems.Add("a", Text("\xe5", {1, 1}, 0, 0));
+    EXPECT_NE(Job(S).find("\r\n/Times-Roman findfont\r\n" + std::string(Latin1FontLine) +
+                          "\r\n18 scalefont setfont\r\n"),
+              std::string::npos);
+    TSheet Symbol;
+    Symbol.FItems.Add("s", Text("\xe5\xb0", {1, 1}, 3, 0));
+    Symbol.FItems.Add("p", Text("plain", {1, 2}, 1, 0));
+    const std::string J = Job(Symbol);
+    EXPECT_EQ(J.find("ZarvoLatin1"), std::string::npos);
+    EXPECT_NE(J.find("\r\n/Symbol findfont\r\n18 scalefont setfont\r\n"), std::string::npos);
+    EXPECT_NE(J.find("\r\n/Helvetica findfont\r\n18 scalefont setfont\r\n"), std::string::npos);
+}
+
 TEST_F(PrintJobTest, FontNumbersOutsideTheTableTakeTheDefaultFont) {
     TSheet S;
     S.FItems.Add("a", Text("t", {1, 1}, 9, 9));
@@ -255,4 +273,13 @@ TEST_F(PrintJobTest, PrintFilesAreReplacedOnlyByACompleteJob) {
     ASSERT_TRUE(PrintSheet(S, Out, Out).Ok);
     EXPECT_EQ(ReadFile(Out), Job(S));
     EXPECT_EQ(zarvotest::ListDir(Dir.Path()).size(), 2u); // a.eps and ZVS.PS, no temporaries
+    // A job that fails half way (an EPS file that opens but cannot be read) leaves the
+    // previous job as it was, and nothing beside it.
+    const std::string Previous = ReadFile(Out);
+    S.FItems.Add("c", Eps("/proc/self/mem", {3, 3}));
+    const TPrintResult R = PrintSheet(S, Out, Out);
+    EXPECT_FALSE(R.Ok);
+    EXPECT_EQ(R.Message.rfind("Fehler beim Lesen von /proc/self/mem (", 0), 0u) << R.Message;
+    EXPECT_EQ(ReadFile(Out), Previous);
+    EXPECT_EQ(zarvotest::ListDir(Dir.Path()).size(), 2u);
 }

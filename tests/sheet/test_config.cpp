@@ -38,6 +38,7 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
     C.TextFont.FontType = 3;
     C.TextFont.FontColor = 0xFF0000;
     C.FormBounds = {10, 20, 800, 600};
+    C.WindowState = 2;
     TIniFile Ini;
     WriteConfig(Ini, C);
     EXPECT_EQ(Ini.ReadString("Config", "PaperWidth", ""), "21,0");
@@ -50,7 +51,11 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
     EXPECT_EQ(Back.GridWidth, 25);
     EXPECT_EQ(Back.TextFont.FontType, 3);
     EXPECT_EQ(Back.TextFont.FontColor, 0xFF0000u);
+    EXPECT_EQ(Back.FormBounds.Left, 10);
+    EXPECT_EQ(Back.FormBounds.Top, 20);
     EXPECT_EQ(Back.FormBounds.ClientWidth, 800);
+    EXPECT_EQ(Back.FormBounds.ClientHeight, 600);
+    EXPECT_EQ(Back.WindowState, 2);
 }
 
 TEST(Config, ValuesThatWouldBreakThePreviewAreHeldInLimits) {

@@ -83,6 +83,15 @@ TEST_F(EpsHeaderTest, NumbersThatAreMissingOrNotWholeTakeTheirDefaults) {
     R = Read(WithBBoxOnLine(2, "%%BoundingBox: -10 -20 90 80"));
     EXPECT_NEAR(R.Offset.Y, -20 / 28.35, 1e-12);
     EXPECT_NEAR(R.Size.X, 100 / 28.35, 1e-12);
+    // Each side falls back to its own default: a box of 4 x 3 cm is 113 x 85 whole points.
+    const std::string Path = Dir.File("oblong.eps");
+    zarvotest::WriteFile(Path, WithBBoxOnLine(2, "%%BoundingBox: (atend)"));
+    TCmPair Size{4.0, 3.0}, Offset{1.0, 1.0};
+    std::uint8_t Kind = KindStdSize;
+    ASSERT_TRUE(ReadEpsHeader(Path, Kind, Size, Offset));
+    EXPECT_NEAR(Size.X, 113 / 28.35, 1e-12);
+    EXPECT_NEAR(Size.Y, 85 / 28.35, 1e-12);
+    EXPECT_EQ(Offset, (TCmPair{0.0, 0.0}));
 }
 
 TEST_F(EpsHeaderTest, ParseBBoxNumberTakesOneTokenAtATime) {

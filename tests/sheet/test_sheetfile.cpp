@@ -87,11 +87,14 @@ TEST_F(SheetFileTest, RoundTripKeepsEveryFieldToTheMillimetre) {
     EXPECT_EQ(E.Name, "/data/Grafik/bild.eps");
     EXPECT_EQ(L.FItems.Label(0), E.Name);
     EXPECT_EQ(E.Kind, KindBBox);
-    EXPECT_DOUBLE_EQ(E.Origin.Y, 3.1);
-    EXPECT_DOUBLE_EQ(E.Offset.X, 0.4);
+    // Every number from its own key (all of them differ).
+    EXPECT_EQ(E.Origin, (TCmPair{2.0, 3.1}));
+    EXPECT_EQ(E.Offset, (TCmPair{0.4, 0.7}));
+    EXPECT_EQ(E.Size, (TCmPair{12.3, 8.8}));
+    EXPECT_EQ(L.FPaperSize, (TCmPair{21.0, 29.6}));
     const TEPSBox& T = L.FItems.Item(1);
     EXPECT_EQ(T.Name, "x^2 Größe");
-    EXPECT_DOUBLE_EQ(T.Origin.X, 12.0);
+    EXPECT_EQ(T.Origin, (TCmPair{12.0, 15.5}));
     EXPECT_EQ(T.Font.FontType, 0);
     EXPECT_EQ(T.Font.FontSize, 24);
     EXPECT_EQ(T.Font.FontStyle, 3);

@@ -122,6 +122,21 @@ TEST_F(WindowTest, FirstStartShowsTheDefaultsAndExitWritesThem) {
     EXPECT_EQ(Again.DateiListe->actions().size(), 1);
 }
 
+TEST_F(WindowTest, TheWindowOpensWhereItWasAndRemembersItsPlace) {
+    WriteFile(Ini(), "[Form]\nLeft=37\nTop=91\nWidth=640\nHeight=480\n");
+    TZarvoForm& F = Open();
+    EXPECT_EQ(F.pos(), QPoint(37, 91));
+    F.move(52, 64);
+    QApplication::processEvents();
+    Form.reset();
+    TIniFile Written(Ini());
+    ASSERT_EQ(Written.Open(), TIniFile::TOpenResult::Ok);
+    EXPECT_EQ(Written.ReadString("Form", "Left", ""), "52");
+    EXPECT_EQ(Written.ReadString("Form", "Top", ""), "64");
+    EXPECT_EQ(Written.ReadString("Form", "Width", ""), "640");
+    EXPECT_EQ(Written.ReadString("Form", "Height", ""), "480");
+}
+
 TEST_F(WindowTest, ClosingAModifiedSheetOffersToSave) {
     TZarvoForm& F = Open();
     F.FModified = true;
@@ -327,8 +342,17 @@ TEST_F(WindowTest, PickingMovingAndDroppingItems) {
     Click(Qt::LeftButton, 9, 5);
     EXPECT_EQ(F.FSelected, 0);
     EXPECT_FALSE(F.FModified);
-    // Escape puts it back, but the sheet counts as changed.
+    // The frame stays inside the plot window at the right and at the top: beyond them it
+    // stands flush against the edge, and that is where it is kept.
+    const TLogicalRect& Area = F.FView.Plot().AreaRect();
+    const TDragRect& Frame = F.FView.FDragRect;
     Move(15, 15);
+    EXPECT_EQ(Frame.X + Frame.Width, Area.Right);
+    EXPECT_LT(Frame.Y + Frame.Height, Area.Top);
+    Move(5, 28);
+    EXPECT_LT(Frame.X + Frame.Width, Area.Right);
+    EXPECT_EQ(Frame.Y + Frame.Height, Area.Top);
+    // Escape puts it back, but the sheet counts as changed.
     F.FormKeyDown(Qt::Key_Escape);
     EXPECT_EQ(F.FSelected, -1);
     EXPECT_EQ(F.FItems.Item(0).Origin, (TCmPair{2, 2}));
@@ -367,6 +391,25 @@ TEST_F(WindowTest, SnappingToA5mmGrid) {
     Click(Qt::LeftButton, 1.23, 0.79);
     EXPECT_NEAR(F.FItems.Item(0).Origin.X, 1.0, 1e-9);
     EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 0.5, 1e-9);
+    // Other grids count from the same corner in both directions: 3 mm takes 12.3 / 7.9 mm to
+    // 12 / 6 mm, 7 mm to 7 / 7 mm.
+    const struct {
+        int Grid;
+        int X, Y; // logical units from the page corner
+    } Cases[] = {{3, 120, 60}, {7, 70, 70}};
+    for (const auto& C : Cases) {
+        D.Numbers = {C.Grid};
+        F.RasterItemClick();
+        const TCmPair At = F.FItems.Item(0).Origin;
+        Click(Qt::LeftButton, At.X + 0.1, At.Y + 0.1);
+        ASSERT_EQ(F.FSelected, 0) << C.Grid;
+        Move(1.23, 0.79);
+        EXPECT_EQ(F.FMousePos.X, 75 + C.X) << C.Grid;
+        EXPECT_EQ(F.FMousePos.Y, 75 + C.Y) << C.Grid;
+        Click(Qt::LeftButton, 1.23, 0.79);
+        EXPECT_NEAR(F.FItems.Item(0).Origin.X, C.X / 100.0, 1e-9) << C.Grid;
+        EXPECT_NEAR(F.FItems.Item(0).Origin.Y, C.Y / 100.0, 1e-9) << C.Grid;
+    }
 }
 
 TEST_F(WindowTest, RightClickOnABoxAsksBeforeDeleting) {
@@ -434,7 +477,11 @@ TEST_F(WindowTest, ZoomScrollBarsAndPageSettings) {
     EXPECT_FALSE(F.HorzScrollBar->isVisible());
     EXPECT_FALSE(F.VertScrollBar->isVisible());
     F.LargerItemClick();
-    EXPECT_TRUE(F.HorzScrollBar->isVisible() || F.VertScrollBar->isVisible());
+    // The page fills the box in one direction; that direction's scroll bar appears.
+    if (F.FView.FPageFracY == 1.0)
+        EXPECT_TRUE(F.VertScrollBar->isVisible());
+    else
+        EXPECT_TRUE(F.HorzScrollBar->isVisible());
     for (int I = 0; I < 8; ++I)
         F.LargerItemClick();
     EXPECT_EQ(F.FView.FZoom, 1);
@@ -529,6 +576,18 @@ TEST_F(WindowTest, TextItemsAreInsertedEditedCopiedAndErased) {
     Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
     EXPECT_NEAR(F.FItems.Item(0).Size.X, 2 * EditedWidth, 0.1 * EditedWidth);
     EXPECT_EQ(F.FItems.Item(0).Origin, Origin);
+    // Cancelled, Edit and Font change nothing, not even the modified flag.
+    const TEPSBox Before = F.FItems.Item(0);
+    F.FModified = false;
+    D.PopupChoices = {"EdiTextItem", "TextFontItem"};
+    D.Texts = {std::nullopt};
+    D.Fonts = {std::nullopt};
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
+    EXPECT_EQ(F.FItems.Item(0).Name, Before.Name);
+    EXPECT_EQ(F.FItems.Item(0).Font, Before.Font);
+    EXPECT_EQ(F.FItems.Item(0).Size, Before.Size);
+    EXPECT_FALSE(F.FModified);
 
     // Erase answered No marks the sheet changed; Yes erases.
     F.FModified = false;
