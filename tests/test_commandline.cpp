@@ -93,6 +93,7 @@ TEST_F(CommandLineTest, HelpVersionAndMistakes) {
     const auto H = RunProgram({Zarvo, "--help"});
     EXPECT_EQ(H.Status, 0);
     EXPECT_NE(H.Out.find("--print"), std::string::npos);
+    EXPECT_EQ(RunProgram({Zarvo, "-h"}).Out, H.Out); // the short form
     EXPECT_EQ(RunProgram({Zarvo, "--bogus"}).Status, 1);
     EXPECT_EQ(RunProgram({Zarvo, "--print"}).Status, 1);
     EXPECT_EQ(RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "-o"}).Status, 1);

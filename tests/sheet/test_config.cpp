@@ -39,6 +39,11 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
     C.TextFont.FontColor = 0xFF0000;
     C.FormBounds = {10, 20, 800, 600};
     C.WindowState = 2;
+    C.GridOn = false;
+    C.PrintFile = "auftrag.ps";
+    C.Filter = "Bilder|*.eps;*.ps";
+    C.TextFont.FontSize = 30;
+    C.TextFont.FontStyle = 2;
     TIniFile Ini;
     WriteConfig(Ini, C);
     EXPECT_EQ(Ini.ReadString("Config", "PaperWidth", ""), "21,0");
@@ -56,6 +61,11 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
     EXPECT_EQ(Back.FormBounds.ClientWidth, 800);
     EXPECT_EQ(Back.FormBounds.ClientHeight, 600);
     EXPECT_EQ(Back.WindowState, 2);
+    EXPECT_FALSE(Back.GridOn);
+    EXPECT_EQ(Back.PrintFile, "auftrag.ps");
+    EXPECT_EQ(Back.Filter, "Bilder|*.eps;*.ps");
+    EXPECT_EQ(Back.TextFont.FontSize, 30);
+    EXPECT_EQ(Back.TextFont.FontStyle, 2);
 }
 
 TEST(Config, ValuesThatWouldBreakThePreviewAreHeldInLimits) {

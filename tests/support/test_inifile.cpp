@@ -19,6 +19,11 @@ TEST(IniRead, NamesWithoutRegardToCaseValuesTrimmedAndUnquoted) {
     EXPECT_EQ(Ini.ReadString("Config", "Missing", "dflt"), "dflt");
     EXPECT_EQ(Ini.ReadString("Nowhere", "key", "dflt"), "dflt");
     EXPECT_EQ(Ini.ReadInteger("OTHER", "KEY", 0), 1);
+    // Every letter counts without case, Z included (a hand-edited "XSIZE").
+    Ini.Parse("[FRAMEZ]\nXSIZE=3\nZoom=4\n");
+    EXPECT_EQ(Ini.ReadInteger("FrameZ", "XSize", 0), 3);
+    EXPECT_EQ(Ini.ReadInteger("framez", "ZOOM", 0), 4);
+    Ini.Parse("; comment\n[Config]\n[other]\nkey=1\n");
     EXPECT_TRUE(Ini.SectionExists("other"));
     EXPECT_FALSE(Ini.SectionExists("comment"));
 }
@@ -120,4 +125,26 @@ TEST(IniFile, OpenMissingUnreadableAndUpdate) {
     TIniFile Nowhere(Dir.File("no/such/folder/x.ini"));
     Nowhere.WriteBool("Config", "Grid", true);
     EXPECT_THROW(Nowhere.UpdateFile(), EInOutError);
+}
+
+TEST(IniWrite, SavingTheSameSectionsAgainGivesTheSameText) {
+    // The configuration and sheets rewrite whole sections on every save; the file must not
+    // grow (a blank line more each time) or change when nothing else did.
+    TIniFile Ini;
+    Ini.Parse("; mine\n\n[Config]\nGrid=1\n\n[Files]\nHistory0=/a.zvs\n\n[Extra]\nx=1\n");
+    std::string Before;
+    for (int Round = 0; Round < 3; ++Round) {
+        Ini.EraseSection("Files");
+        Ini.WriteString("Files", "History0", "/a.zvs");
+        Ini.WriteString("Config", "Grid", "1");
+        const std::string Text = Ini.Text();
+        if (Round > 0) {
+            EXPECT_EQ(Text, Before) << "round " << Round;
+        }
+        Before = Text;
+        Ini.Parse(Text);
+    }
+    EXPECT_EQ(Before.find("\n\n\n"), std::string::npos) << Before;
+    EXPECT_NE(Before.find("; mine\n"), std::string::npos);
+    EXPECT_NE(Before.find("[Extra]\nx=1\n"), std::string::npos);
 }

@@ -36,6 +36,8 @@ TEST(ShortenPath, KeepsTheStartOfThePathAndTheFileName) {
     // Shorter than N: unchanged; exactly N is processed.
     EXPECT_EQ(ShortenPath("/abc/defghijklmnopq", 20), "/abc/defghijklmnopq");
     EXPECT_EQ(ShortenPath("/abcd/efghijklmnopqr", 20), "/.../efghijklmnopqr");
+    // A candidate of exactly N characters fits.
+    EXPECT_EQ(ShortenPath("/homex/Daten/Grafik/Bild1.eps", 20), "/homex/.../Bild1.eps");
 }
 
 TEST(RealToStr, FixedPointRightAlignedNeverCut) {

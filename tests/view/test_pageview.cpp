@@ -515,6 +515,7 @@ TEST(PageGrid, TheLatticeIsCoarsenedWhenStepsAreFewPixels) {
     const TLatticeCase Cases[] = {
         {800, 600, 5, 0.5}, // 9.8 pixels per step, rounded to 10: every step
         {800, 600, 3, 0.6}, // 5.9 pixels: every second step
+        {800, 306, 5, 1.0}, // exactly 5 pixels: every second step
         {800, 600, 1, 0.5}, // 2 pixels: every fifth step
         {400, 300, 1, 1.0}, // 1 pixel: every tenth step
     };

@@ -14,7 +14,6 @@ namespace {
 
 using namespace zarvo;
 
-
 const char SheetText[] =
     "[Global]\r\nCount=3\r\nLandscape=1\r\nPaperHeight=29.6\r\nPaperWidth=21.0\r\n"
     "[Frame01]\r\nName=/daten/grafik/kurve.eps\r\nBBox=1\r\nXOrigin=2.0\r\nYOrigin=3.5\r\n"
@@ -48,14 +47,16 @@ TEST(PreviewCommand, RendersThePagePictureAsThePreviewPaintsIt) {
     QImage Image(QString::fromStdString(Out));
     ASSERT_EQ(Image.width(), 800);
     ASSERT_EQ(Image.height(), 600);
-    EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) == Expected(Sheet, 800, 600, 64, 0, 15));
+    EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) ==
+                Expected(Sheet, 800, 600, 64, 0, 15));
 
-    R = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "--size", "640x480", "--zoom", "8", "--scroll",
-             "30,70", "-o", Out});
+    R = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "--size", "640x480", "--zoom",
+                               "8", "--scroll", "30,70", "-o", Out});
     ASSERT_EQ(R.Status, 0) << R.Err;
     Image = QImage(QString::fromStdString(Out));
     ASSERT_EQ(Image.width(), 640);
-    EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) == Expected(Sheet, 640, 480, 8, 30, 70));
+    EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) ==
+                Expected(Sheet, 640, 480, 8, 30, 70));
 }
 
 TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
@@ -67,9 +68,15 @@ TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
         {"--preview", "-o", Out},
         {"--preview", Sheet, "-o"},
         {"--preview", Sheet, "-o", Out, "--size", "40x600"},
+        {"--preview", Sheet, "-o", Out, "--size", "800x40"},
+        {"--preview", Sheet, "-o", Out, "--size", "10001x600"},
+        {"--preview", Sheet, "-o", Out, "--size", "600x10001"},
         {"--preview", Sheet, "-o", Out, "--size", "-800x600"},
         {"--preview", Sheet, "-o", Out, "--zoom", "3"},
+        {"--preview", Sheet, "-o", Out, "--zoom", "0"},
+        {"--preview", Sheet, "-o", Out, "--zoom", "8192"},
         {"--preview", Sheet, "-o", Out, "--scroll", "101,0"},
+        {"--preview", Sheet, "-o", Out, "--scroll", "0,101"},
         {"--preview", Sheet, Sheet, "-o", Out},
         {"--preview", Dir.File("fehlt.zvs"), "-o", Out},
     };
@@ -78,14 +85,22 @@ TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
         Full.insert(Full.end(), Args.begin(), Args.end());
         const auto R = zarvotest::RunProgram(Full);
         std::string Line;
-        for (const auto& A : Args) Line += A + " ";
+        for (const auto& A : Args)
+            Line += A + " ";
         EXPECT_EQ(R.Status, 1) << Line;
         EXPECT_FALSE(R.Err.empty()) << Line;
         EXPECT_FALSE(zarvotest::FileExists(Out)) << Line;
     }
-    const auto R = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "-o", Dir.File("nix/out.png")});
+    const auto R =
+        zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "-o", Dir.File("nix/out.png")});
     EXPECT_EQ(R.Status, 1);
     EXPECT_NE(R.Err.find("Fehler beim Schreiben nach"), std::string::npos) << R.Err;
+
+    // The limits themselves are allowed.
+    const auto Edge = zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "-o", Out, "--size",
+                                             "10000x50", "--zoom", "4096", "--scroll", "100,100"});
+    EXPECT_EQ(Edge.Status, 0) << Edge.Err;
+    EXPECT_TRUE(zarvotest::FileExists(Out));
 
     const auto Help = zarvotest::RunProgram({ZARVO_PROGRAM, "--help"});
     EXPECT_NE(Help.Out.find("--preview"), std::string::npos);
