@@ -48,6 +48,10 @@ TEST(FloatToPrefixStr, PrefixLetterAndUnit) {
     EXPECT_EQ(FloatToPrefixStr(3, 0, 0, ""), "3");
     EXPECT_EQ(FloatToPrefixStr(0.002, 0, -1, ""), "2m");
     EXPECT_EQ(FloatToPrefixStr(-20, 0, 0, ""), "-20");
+    // Below 1 after scaling one more decimal; units cut to five characters.
+    EXPECT_EQ(FloatToPrefixStr(0.0005, 0, -3, ""), "0.500m");
+    EXPECT_EQ(FloatToPrefixStr(1500, 0, 1, "Hertz"), "1.5 kHertz");
+    EXPECT_EQ(FloatToPrefixStr(1500, 0, 1, "Hertzen"), "1.5 kHertz");
     SetLocaleDecimalChar(',');
     EXPECT_EQ(FloatToPrefixStr(0.0025, 0, -3, "m"), "2,50 mm");
     SetLocaleDecimalChar(0);
