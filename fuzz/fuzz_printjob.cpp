@@ -4,7 +4,7 @@
 // every item is one save/restore block with "restore" on a line of its own; every text is one
 // balanced, escaped PostScript string that reads back as the text; EPS lines follow the copy
 // rules; a target that fails part-way gives a write error, never success.
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "fuzzcommon.h"
 #include "output/printjob.h"
 #include "sheet/sheetfile.h"

@@ -3,7 +3,7 @@
 
 #include "dialogs/beep.h"
 #include "dialogs/okcancelrow.h"
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "support/localefmt.h"
 
 #include <QButtonGroup>

@@ -1,7 +1,7 @@
 // The PostScript print job: header, every item of the sheet in order, and the final showpage.
 #include "output/printjob.h"
 
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "output/printtarget.h"
 #include "support/winsub.h"
 

@@ -1,7 +1,7 @@
 // The program's settings as its configuration file keeps them from one run to the next.
 #include "sheet/config.h"
 
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "support/inifile.h"
 #include "support/winsub.h"
 

@@ -1,7 +1,7 @@
 // Sheet files: the paper and every item of a sheet in an INI file (extension "zvs").
 #include "sheet/sheetfile.h"
 
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "support/inifile.h"
 #include "support/inouterror.h"
 #include "support/winsub.h"

@@ -1,7 +1,7 @@
 // The page preview: layout, zoom, the picture of the sheet and pixel/centimetre conversions.
 #include "view/pageview.h"
 
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "sheet/epsbox.h"
 #include "support/winsub.h"
 

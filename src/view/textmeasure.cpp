@@ -1,7 +1,7 @@
 // Measuring text items in their preview font, for loading sheets and for the text commands.
 #include "view/textmeasure.h"
 
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "sheet/epsbox.h"
 
 namespace zarvo {

@@ -1,6 +1,6 @@
 // Screen fonts and text measuring: the four font names resolve to metric-compatible fonts,
 // and a measured text is as wide as the printer sets it.
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "sheet/sheetfile.h"
 #include "support/winsub.h"
 #include "testsupport.h"

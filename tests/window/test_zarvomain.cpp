@@ -2,7 +2,7 @@
 #include "output/printjob.h"
 #include "scripteddialogs.h"
 #include "sheet/sheetfile.h"
-#include "sheet/zarvomain.h"
+#include "window/zarvomain.h"
 #include "support/inifile.h"
 #include "support/localefmt.h"
 #include "testsupport.h"

@@ -1,5 +1,5 @@
 // The pictures of the toolbar buttons, drawn by the program itself.
-#include "sheet/toolglyphs.h"
+#include "window/toolglyphs.h"
 
 #include <QPainter>
 #include <QPainterPath>

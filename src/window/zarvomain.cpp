@@ -1,17 +1,17 @@
 // The main window: menus, toolbar, status line, the page preview and every command on the sheet.
-#include "sheet/zarvomain.h"
+#include "window/zarvomain.h"
 
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 #include "output/printjob.h"
 #include "output/printtarget.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
-#include "sheet/toolglyphs.h"
+#include "window/toolglyphs.h"
 #include "support/inifile.h"
 #include "support/inouterror.h"
 #include "support/shellfolder.h"
 #include "support/winsub.h"
-#include "view/grafikfeld.h"
+#include "window/grafikfeld.h"
 
 #include <QAction>
 #include <QActionGroup>

@@ -1,5 +1,5 @@
 // The recent-files entries as actions of a Qt menu.
-#include "sheet/qthistorymenu.h"
+#include "window/qthistorymenu.h"
 
 #include <QFile>
 #include <QMenu>

@@ -1,5 +1,5 @@
 // The command line's --preview: the page picture of a sheet as a PNG image, without a window.
-#include "previewcommand.h"
+#include "app/previewcommand.h"
 
 #include "sheet/sheetfile.h"
 #include "view/pageview.h"

@@ -5,7 +5,7 @@
 #include "plot/plotcanvas.h"
 #include "sheet/config.h"
 #include "sheet/hlistbox.h"
-#include "sheet/qthistorymenu.h"
+#include "window/qthistorymenu.h"
 #include "sheet/sheet.h"
 #include "view/pageview.h"
 #include "view/textmeasure.h"

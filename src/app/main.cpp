@@ -1,7 +1,7 @@
 // Program entry: the command line when it is asked for, else the main window.
-#include "commandline.h"
+#include "app/commandline.h"
 #include "dialogs/widgetdialogs.h"
-#include "sheet/zarvomain.h"
+#include "window/zarvomain.h"
 
 #include <QApplication>
 #include <QFile>

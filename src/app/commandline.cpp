@@ -1,8 +1,8 @@
 // The command line of the program: printing a sheet and reading EPS headers without a window.
-#include "commandline.h"
+#include "app/commandline.h"
 
 #include "output/printjob.h"
-#include "previewcommand.h"
+#include "app/previewcommand.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
 #include "support/userdialogs.h"

@@ -1,5 +1,5 @@
 // The paint box of the page preview: hands paint, mouse and resize events to the main window.
-#include "view/grafikfeld.h"
+#include "window/grafikfeld.h"
 
 #include <QMouseEvent>
 #include <QPainter>

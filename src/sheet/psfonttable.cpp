@@ -1,5 +1,5 @@
 // The four fonts of text items: screen font for the preview, PostScript names for the printer.
-#include "dialogs/psfonttable.h"
+#include "sheet/psfonttable.h"
 
 namespace zarvo {
 
