@@ -5,10 +5,10 @@
 #include "plot/plotcanvas.h"
 #include "sheet/config.h"
 #include "sheet/hlistbox.h"
-#include "window/qthistorymenu.h"
 #include "sheet/sheet.h"
 #include "view/pageview.h"
 #include "view/textmeasure.h"
+#include "window/qthistorymenu.h"
 
 #include <QMainWindow>
 
@@ -25,6 +25,9 @@ class QToolBar;
 class QToolButton;
 
 namespace zarvo {
+
+// The program's title: the window caption and the heading of its small dialogs.
+inline constexpr char ProgramTitle[] = "EPS-Dateien drucken";
 
 class TGrafikFeld;
 

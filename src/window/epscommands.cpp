@@ -1,0 +1,53 @@
+// The EPS commands: insert an EPS file and refresh the items from their files.
+#include "window/zarvomain.h"
+
+#include "sheet/epsheader.h"
+#include "support/winsub.h"
+
+namespace zarvo {
+
+void TZarvoForm::InsertBtnClick() {
+    TFileDialogOptions O;
+    O.InitialDir = FLastEpsFile.empty() ? FWorkDir : ExtractFilePath(FLastEpsFile);
+    O.DefaultExt = "eps";
+    if (!FLastEpsFile.empty()) O.FileName = StripExtension(ExtractFileName(FLastEpsFile)) + ".*";
+    O.Filter = FFilter;
+    O.Title = "EPS-Datei auswählen";
+    std::string Path;
+    if (!FDialogs.OpenFile(O, Path)) return;
+    FLastEpsFile = Path;
+    TEPSBox Item(FBoxSize);
+    if (!ReadEpsHeader(FLastEpsFile, Item.Kind, Item.Size, Item.Offset)) return;
+    Item.Name = FLastEpsFile;
+    // An item still being placed stays where it is (a new one at the page's corner) and the
+    // new item takes the placement over.
+    FSheet.EndPlacing();
+    const int Index = FItems.Add(FLastEpsFile, Item);
+    const TPlotRect& Area = FView.Plot().PlotArea();
+    StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
+    FPlacingNew = true;
+    Repaint();
+    FModified = true;
+}
+
+void TZarvoForm::UpdateBtnClick() {
+    for (int I = FItems.Count() - 1; I >= 0; --I) {
+        TEPSBox& Item = FItems.Item(I);
+        if (Item.Kind == KindText) continue;
+        bool ReadFailed = false;
+        if (ReadEpsHeader(Item.Name, Item.Kind, Item.Size, Item.Offset, &ReadFailed)) continue;
+        // A file that is there but fails while being read (a disk or network error) ends the
+        // refresh; its item stays, as do the items refreshed so far. Only a file that cannot
+        // be opened or is no PostScript takes its item off the sheet.
+        if (ReadFailed) break;
+        FItems.Delete(I);
+        // A placement under way keeps pointing at its own item, or ends with it.
+        if (I == FSelected)
+            FSheet.EndPlacing();
+        else if (I < FSelected)
+            --FSelected;
+    }
+    Repaint();
+}
+
+} // namespace zarvo

@@ -1,0 +1,127 @@
+// The view and page commands: zoom, repaint and layout of the preview, paper, orientation and grid.
+#include "window/zarvomain.h"
+
+#include "window/grafikfeld.h"
+
+#include <QAction>
+#include <QScrollBar>
+#include <QToolButton>
+
+#include <algorithm>
+
+namespace zarvo {
+
+void TZarvoForm::Repaint() {
+    GrafikFeld->update();
+}
+
+void TZarvoForm::Relayout() {
+    FView.SetupPageMapping();
+    FormResize();
+    Repaint();
+}
+
+void TZarvoForm::FormResize() {
+    if (!FView.FViewReady) return;
+    FView.FormResize(GrafikFeld->width(), GrafikFeld->height());
+    UpdateScrollBars();
+}
+
+void TZarvoForm::UpdateScrollBars() {
+    if (FUpdatingScrollBars) return;
+    FUpdatingScrollBars = true;
+    FView.UpdateViewport();
+    HorzScrollBar->setVisible(FView.HorzScrollVisible());
+    VertScrollBar->setVisible(FView.VertScrollVisible());
+    if (FView.VertScrollVisible() && isActiveWindow()) VertScrollBar->setFocus();
+    FUpdatingScrollBars = false;
+}
+
+void TZarvoForm::GrafikFeldPaint(QPainter& Painter) {
+    FView.Paint(Painter);
+    GrafikFeld->setCursor(FView.PlacingCursor() ? Qt::SizeAllCursor : Qt::ArrowCursor);
+    // The item a popup menu or question is about, drawn over its normal picture in green.
+    if (FItems.ValidIndex(FHighlighted) && FHighlighted != FSelected) {
+        FView.Canvas().Begin(&Painter);
+        FView.DrawItem(FItems.Item(FHighlighted), 2);
+        FView.Canvas().End();
+    }
+}
+
+void TZarvoForm::FitItemClick() {
+    FView.ZoomFit();
+    UpdateScrollBars();
+    Repaint();
+}
+
+void TZarvoForm::LargerItemClick() {
+    FView.ZoomLarger();
+    UpdateScrollBars();
+    Repaint();
+}
+
+void TZarvoForm::SmallerItemClick() {
+    FView.ZoomSmaller();
+    UpdateScrollBars();
+    Repaint();
+}
+
+void TZarvoForm::EpsPfadItemClick() {
+    FDialogs.ChooseDirectory("Verzeichnis mit EPS-Dateien", "", -1, -1, FWorkDir);
+}
+
+void TZarvoForm::FilterItemClick() {
+    FDialogs.EditFilter("Dateitypen", FFilter);
+}
+
+void TZarvoForm::HochItemClick() {
+    FLandscape = false;
+    HochItem->setChecked(true);
+    Relayout();
+}
+
+void TZarvoForm::QuerItemClick() {
+    FLandscape = true;
+    QuerItem->setChecked(true);
+    Relayout();
+}
+
+void TZarvoForm::A4FormItemClick() {
+    FPaperSize = A4Paper;
+    Relayout();
+}
+
+void TZarvoForm::IndiItemClick() {
+    TCmPair Size = FPaperSize;
+    if (FDialogs.EditSize(ProgramTitle, "Papiergröße", Size)) FPaperSize = ValidPaperSize(Size);
+    Relayout();
+}
+
+void TZarvoForm::RasterItemClick() {
+    int Width = FGridWidth;
+    if (!FDialogs.NumberInput(ProgramTitle, "Raster in mm:", Width, 0, 1, MinGridWidth,
+                              MaxGridWidth, -1, -1))
+        return;
+    // Snapping divides by the grid step: it stays within the dialog's limits.
+    FGridWidth = ValidGridWidth(Width);
+    FView.SetGridWidth(FGridWidth);
+    Repaint();
+}
+
+void TZarvoForm::RasterOnClick() {
+    FGridOn = !FGridOn;
+    RasterBtn->setChecked(FGridOn);
+    RasterOn->setChecked(FGridOn);
+}
+
+void TZarvoForm::RasterBtnClick() {
+    FGridOn = RasterBtn->isChecked();
+    RasterOn->setChecked(FGridOn);
+}
+
+void TZarvoForm::BoxsizeItemClick() {
+    TCmPair Size = FBoxSize;
+    if (FDialogs.EditSize(ProgramTitle, "Boxgröße", Size)) FBoxSize = Size;
+}
+
+} // namespace zarvo
