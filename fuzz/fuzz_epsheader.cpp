@@ -1,6 +1,7 @@
 // Fuzz target: ReadEpsHeader on a file with the fuzzed bytes, and ParseBBoxNumber on the bytes
 // taken as a line. The result is checked against a plain re-reading of the rules: first line
-// "%!", the first "%%BoundingBox:" of lines 2 to 100, numbers that are whole or default.
+// "%!", the first "%%BoundingBox:" of lines 2 to 100, numbers that are whole or default. The
+// reader returns its error or warning, naming the file, and never opens a message box.
 #include "fuzzcommon.h"
 #include "sheet/epsheader.h"
 #include "support/winsub.h"
@@ -98,14 +99,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     const TCmPair StdSize{10.0, 10.0};
     std::uint8_t Kind = KindStdSize;
     TCmPair BoxSize = StdSize, Offset{0.0, 0.0};
-    const bool Ok = ReadEpsHeader(Path, Kind, BoxSize, Offset);
+    const TStatus Read = ReadEpsHeader(Path, Kind, BoxSize, Offset);
+    const bool Ok = Read.Ok();
+    FUZZ_CHECK(Dialogs.Messages.empty());
 
     const std::string Short = ShortenPath(Path, 20);
     const std::vector<std::string> Lines = TextLines(Input, 100);
     if (Lines[0].compare(0, 2, "%!") != 0) {
         FUZZ_CHECK(!Ok);
-        FUZZ_CHECK(Dialogs.Messages.size() == 1);
-        FUZZ_CHECK(Dialogs.Messages[0] == "Kein Postscript in " + Short);
+        FUZZ_CHECK(Read.Error().Message == "Kein Postscript in " + Short);
+        FUZZ_CHECK(Read.Error().File == Path && !Read.Error().ReadFailed);
+        FUZZ_CHECK(Kind == KindStdSize && BoxSize == StdSize);
         return 0;
     }
     FUZZ_CHECK(Ok);
@@ -116,12 +120,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
         FUZZ_CHECK(Kind == KindStdSize);
         FUZZ_CHECK(BoxSize == StdSize);
         FUZZ_CHECK(Offset == (TCmPair{0.0, 0.0}));
-        FUZZ_CHECK(Dialogs.Messages.size() == 1);
-        FUZZ_CHECK(Dialogs.Messages[0] ==
-                   "Keine Bounding Box in " + Short + "\rVerwende Standardgröße");
+        FUZZ_CHECK(Read.Warning == "Keine Bounding Box in " + Short + "\rVerwende Standardgröße");
         return 0;
     }
-    FUZZ_CHECK(Dialogs.Messages.empty());
+    FUZZ_CHECK(Read.Warning.empty());
     FUZZ_CHECK(Kind == KindBBox);
     // The reader keeps only the first 64 KiB of a line; the libFuzzer inputs stay far below.
     if (Lines[Found].size() > 64 * 1024) return 0;

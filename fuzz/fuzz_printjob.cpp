@@ -3,12 +3,16 @@
 // sheet take these files in turn. The job starts with its header and ends with "showpage end";
 // every item is one save/restore block with "restore" on a line of its own; every text is one
 // balanced, escaped PostScript string that reads back as the text; EPS lines follow the copy
-// rules; a target that fails part-way gives a write error, never success.
+// rules; a target that fails part-way gives a write error, never success. A sheet with a
+// position or paper no PostScript printer can take (a hand-edited 6.6e52) is refused with a
+// message before anything is written.
 #include "sheet/psfonttable.h"
 #include "fuzzcommon.h"
 #include "output/printjob.h"
 #include "sheet/sheetfile.h"
 #include "support/localefmt.h"
+
+#include <cmath>
 
 using namespace zarvo;
 
@@ -125,6 +129,25 @@ void CheckEpsBlock(const std::string& B, const std::string& Contents) {
     }
 }
 
+// Beyond this many centimetres a length passes the printer's real numbers (about 1e38 points).
+constexpr double FarOutCm = 1.0e30;
+
+bool Takes(double Cm) {
+    return std::isfinite(Cm) && std::fabs(Cm) <= FarOutCm;
+}
+
+// Whether an item stands where no printer can take it.
+bool Refused(const TSheet& Sheet) {
+    for (int I = 0; I < Sheet.FItems.Count(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(I);
+        bool Ok = Takes(Item.Origin.X) && Takes(Item.Origin.Y);
+        if (Item.Kind != KindText)
+            Ok = Ok && Takes(Item.Origin.X - Item.Offset.X) && Takes(Item.Origin.Y - Item.Offset.Y);
+        if (!Ok) return true;
+    }
+    return false;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size) {
@@ -151,6 +174,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
 
     std::string Job;
     const TPrintResult R = PrintSheetTo(Sheet, "mem", MakeMemoryTarget(Job));
+    // A paper that is no size, or a far-out position, is refused before anything is written.
+    const auto PaperSide = [](double Cm) { return Cm > 0 && Cm <= MaxSheetPaperSide; };
+    if (!PaperSide(Sheet.FPaperSize.X) || !PaperSide(Sheet.FPaperSize.Y)) {
+        FUZZ_CHECK(!R.Ok && Job.empty());
+        FUZZ_CHECK(R.Message == "Papiergröße außerhalb des druckbaren Bereichs");
+        return 0;
+    }
+    if (Refused(Sheet)) {
+        FUZZ_CHECK(!R.Ok && Job.empty());
+        FUZZ_CHECK(StartsWith(R.Message, "Lage von "));
+        FUZZ_CHECK(EndsWith(R.Message, " außerhalb des druckbaren Bereichs"));
+        return 0;
+    }
     FUZZ_CHECK(R.Ok && R.Message.empty());
     FUZZ_CHECK(StartsWith(Job, "%!PS-Adobe\r\n%%Creator: "));
     FUZZ_CHECK(EndsWith(Job, "\r\nshowpage end\r\n"));

@@ -5,7 +5,6 @@
 #include "app/previewcommand.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
-#include "support/userdialogs.h"
 
 #include <csignal>
 #include <cstdio>
@@ -35,26 +34,16 @@ const char UsageText[] =
     "  zarvo --help                         diese Hilfe\n"
     "  zarvo --version                      die Version\n";
 
-// Messages of the core go to standard error; questions are answered with No.
-class TStderrDialogs : public TUserDialogs {
-public:
-    bool AskYesNo(const std::string& Msg, int, int) override {
-        Print(Msg);
-        return false;
-    }
-    void ErrorBox(const std::string& Msg) override { Print(Msg); }
-    void ShowMessage(const std::string& Msg) override { Print(Msg); }
-
-private:
-    static void Print(std::string Msg) {
-        for (char& C : Msg)
-            if (C == '\r') C = '\n';
-        std::fprintf(stderr, "%s\n", Msg.c_str());
-    }
-};
+// One message as one line on standard error: the line breaks meant for a message box become
+// blanks.
+void Tell(std::string Msg) {
+    for (char& C : Msg)
+        if (C == '\r' || C == '\n') C = ' ';
+    std::fprintf(stderr, "%s\n", Msg.c_str());
+}
 
 int Fail(const std::string& Msg) {
-    std::fprintf(stderr, "%s\n", Msg.c_str());
+    Tell(Msg);
     return 1;
 }
 
@@ -86,7 +75,9 @@ int EpsInfoCommand(const std::vector<std::string>& Files) {
     for (const std::string& File : Files) {
         std::uint8_t Kind = KindStdSize;
         TCmPair Size{10.0, 10.0}, Offset{0.0, 0.0};
-        if (!ReadEpsHeader(File, Kind, Size, Offset)) {
+        const TStatus Read = ReadEpsHeader(File, Kind, Size, Offset);
+        if (!Read.Message().empty()) Tell(Read.Message());
+        if (!Read) {
             Status = 1;
             continue;
         }
@@ -106,8 +97,6 @@ int RunCommandLine(int argc, char** argv) {
     if (Command.size() < 2 || Command[0] != '-') return -1;
     // A reader that goes away early must give an error, not end the program unseen.
     std::signal(SIGPIPE, SIG_IGN);
-    TStderrDialogs Dialogs;
-    SetUserDialogs(&Dialogs);
     const std::vector<std::string> Rest(Args.begin() + 1, Args.end());
     int Status;
     if (Command == "--help" || Command == "-h") {
@@ -126,7 +115,6 @@ int RunCommandLine(int argc, char** argv) {
         std::fprintf(stderr, "Unbekannte Option: %s\n%s", Command.c_str(), UsageText);
         Status = 1;
     }
-    SetUserDialogs(nullptr);
     return Status;
 }
 

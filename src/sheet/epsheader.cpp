@@ -3,7 +3,6 @@
 
 #include "support/bytesource.h"
 #include "support/inouterror.h"
-#include "support/userdialogs.h"
 #include "support/winsub.h"
 
 #include <climits>
@@ -93,23 +92,18 @@ int ParseBBoxNumber(std::string& Line, int Default) {
     return ParseWholeNumber(Token, Value) ? Value : Default;
 }
 
-bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size, TCmPair& Offset,
-                   bool* ReadFailed) {
-    if (ReadFailed) *ReadFailed = false;
+TStatus ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size,
+                      TCmPair& Offset) {
     const std::string Short = ShortenPath(FileName, 20);
     int Error = 0;
     auto Source = OpenFileSource(FileName, Error);
-    if (!Source) {
-        ErrorBox("Datei " + Short + " nicht gefunden!");
-        return false;
-    }
+    if (!Source) return TError{"Datei " + Short + " nicht gefunden!", FileName};
     THeaderLines Lines(std::move(Source));
     try {
         const std::string First = Lines.Next();
         if (First.compare(0, 2, "%!") != 0) {
             Lines.Close();
-            ErrorBox("Kein Postscript in " + Short);
-            return false;
+            return TError{"Kein Postscript in " + Short, FileName};
         }
         std::string BBoxLine;
         bool Found = false;
@@ -119,8 +113,9 @@ bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Siz
         }
         Lines.Close();
         if (!Found) {
-            ErrorBox("Keine Bounding Box in " + Short + "\r" + "Verwende Standardgröße");
-            return true;
+            TStatus Result = Done();
+            Result.Warning = "Keine Bounding Box in " + Short + "\r" + "Verwende Standardgröße";
+            return Result;
         }
         Kind = KindBBox;
         BBoxLine.erase(0, BBoxKeywordLength);
@@ -133,11 +128,9 @@ bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Siz
         const long long Y0 = std::min(Lly, Ury), Y1 = std::max(Lly, Ury);
         Offset = {X0 / PtPerCm, Y0 / PtPerCm};
         Size = {(X1 - X0) / PtPerCm, (Y1 - Y0) / PtPerCm};
-        return true;
+        return Done();
     } catch (const EInOutError& E) {
-        ErrorBox("Fehler beim Lesen von " + Short + ": " + E.what());
-        if (ReadFailed) *ReadFailed = true;
-        return false;
+        return TError{"Fehler beim Lesen von " + Short + ": " + E.what(), FileName, true};
     }
 }
 

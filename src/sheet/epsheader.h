@@ -2,6 +2,7 @@
 #pragma once
 
 #include "sheet/epsbox.h"
+#include "support/result.h"
 
 #include <cstdint>
 #include <string>
@@ -12,12 +13,12 @@ namespace zarvo {
 // empty or the token is not an optionally signed decimal integer.
 int ParseBBoxNumber(std::string& Line, int Default);
 
-// Reads the header of an EPS file. False (after an error box) when the file cannot be opened
-// or is not PostScript. True otherwise; with a bounding box in lines 2 to 100 Kind becomes 1
-// and Size and Offset come from it, without one an error box tells so and the three stay.
-// Size on entry gives the defaults for missing numbers. ReadFailed, when given, tells a file
-// that opened but failed while being read (after its own error box) from the other failures.
-bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size, TCmPair& Offset,
-                   bool* ReadFailed = nullptr);
+// Reads the header of an EPS file. An error when the file cannot be opened or is not
+// PostScript (the caller must not use the item), or when it failed while being read
+// (ReadFailed set). Done otherwise: with a bounding box in lines 2 to 100 Kind becomes 1 and
+// Size and Offset come from it; without one the three stay and the warning tells the user that
+// the standard size is used. Size on entry gives the defaults for missing numbers.
+TStatus ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Size,
+                      TCmPair& Offset);
 
 } // namespace zarvo

@@ -17,7 +17,9 @@ void TZarvoForm::InsertBtnClick() {
     if (!FDialogs.OpenFile(O, Path)) return;
     FLastEpsFile = Path;
     TEPSBox Item(FBoxSize);
-    if (!ReadEpsHeader(FLastEpsFile, Item.Kind, Item.Size, Item.Offset)) return;
+    const TStatus Read = ReadEpsHeader(FLastEpsFile, Item.Kind, Item.Size, Item.Offset);
+    if (!Read.Message().empty()) ErrorBox(Read.Message());
+    if (!Read) return;
     Item.Name = FLastEpsFile;
     // An item still being placed stays where it is (a new one at the page's corner) and the
     // new item takes the placement over.
@@ -34,12 +36,13 @@ void TZarvoForm::UpdateBtnClick() {
     for (int I = FItems.Count() - 1; I >= 0; --I) {
         TEPSBox& Item = FItems.Item(I);
         if (Item.Kind == KindText) continue;
-        bool ReadFailed = false;
-        if (ReadEpsHeader(Item.Name, Item.Kind, Item.Size, Item.Offset, &ReadFailed)) continue;
+        const TStatus Read = ReadEpsHeader(Item.Name, Item.Kind, Item.Size, Item.Offset);
+        if (!Read.Message().empty()) ErrorBox(Read.Message());
+        if (Read) continue;
         // A file that is there but fails while being read (a disk or network error) ends the
         // refresh; its item stays, as do the items refreshed so far. Only a file that cannot
         // be opened or is no PostScript takes its item off the sheet.
-        if (ReadFailed) break;
+        if (Read.Error().ReadFailed) break;
         FItems.Delete(I);
         // A placement under way keeps pointing at its own item, or ends with it.
         if (I == FSelected)
