@@ -5,9 +5,12 @@
 #include "plot/qtcanvas.h"
 #include "plot/tplot.h"
 #include "sheet/sheet.h"
+#include "view/pagepicture.h"
+#include "view/pictureinputs.h"
 
 #include <QImage>
 
+#include <optional>
 #include <string>
 
 class QPainter;
@@ -51,17 +54,26 @@ public:
     // Hands zoom and scroll positions to the plot's viewport for the current FViewSize.
     void UpdateViewport();
     // The whole picture on a painter whose device is the paint box. The picture of the sheet
-    // (everything but the placement frame) is kept between paints and drawn again from the
-    // sheet only when anything it shows has changed.
+    // (everything but the placement frame) is kept between paints and drawn again only when
+    // its inputs (PictureInputs) have changed.
     void Paint(QPainter& Painter);
     // The next paint draws the picture from the sheet even if nothing changed.
-    void ForgetPicture() { FPicture = QImage(); }
+    void ForgetPicture() { FPictureInputs.reset(); }
+    // Everything the picture of the sheet shows, for the current FViewSize at a pixel ratio.
+    void PictureInputs(double PixelRatio, TPictureInputs& In) const;
+    // EPS items show their drawings from Source (none: frames only). The source outlives
+    // the view or is set back to none first.
+    void SetContentSource(TEpsContentSource* Source) { FContent = Source; }
+    TEpsContentSource* ContentSource() const { return FContent; }
+    // Why the drawing of the topmost EPS item under a paint-box pixel failed, as the last
+    // paint knew it; empty when it did not fail or there is no EPS item there.
+    std::string ContentFailureAt(TLogicalPoint Pixel);
     // The picture without the background beside the plot window, on the plot's current
     // canvas (Paint's, or any other the plot was given) for the current FViewSize.
     void PaintPicture();
     // The same, with or without the placement frame (the item being placed is left out
     // either way), or only the settings a paint leaves in the plot.
-    enum class TPictureSteps { All, WithoutDragFrame, SettingsOnly };
+    using TPictureSteps = zarvo::TPictureSteps;
     void PaintPicture(TPictureSteps Steps);
     // One item; ColorIndex < 0 draws it normally, otherwise highlighted in that plot colour.
     // Draws only during Paint (or between Canvas().Begin and End).
@@ -102,21 +114,20 @@ public:
     int FVertPos = 15;
     TDragRect FDragRect;
     TColor FFaceColor = RGBColor(240, 240, 240); // the window's face colour around the page
+    TCmPair FPlotWindow;                         // page plus margins, cm
 
 private:
-    void DrawGridDots();
-    void PaintLayer(QPainter& Painter, bool WithDragFrame);
-    void BuildPictureKey(std::string& Key, double PixelRatio) const;
-
     TSheet& FSheet;
     TQtCanvas FCanvas;
     TPlot FPlot;
+    TPagePicture FPainter{FPlot, FCanvas};
+    TEpsContentSource* FContent = nullptr;
     bool FHorzScrollVisible = false;
     bool FVertScrollVisible = false;
-    // The picture of the last paint and everything it was drawn from.
+    // The picture of the last paint and the inputs it was drawn from (none: draw afresh).
     QImage FPicture;
-    std::string FPictureKey;
-    std::string FKeyScratch;
+    std::optional<TPictureInputs> FPictureInputs;
+    TPictureInputs FInputsScratch;
 };
 
 } // namespace zarvo

@@ -13,6 +13,7 @@
 #include <QPainter>
 
 #include <cmath>
+#include <functional>
 #include <limits>
 
 namespace {
@@ -406,7 +407,8 @@ protected:
 
     // The kept view's paint (with the highlighted item on top, as the window draws it) and
     // the same from a fresh view with the same settings; also where each puts a page point.
-    void ExpectSameAsFresh(const char* Step, int Highlight = -1) {
+    // Returns the kept view's picture.
+    QImage ExpectSameAsFresh(const char* Step, int Highlight = -1) {
         TPageView Fresh(Sheet);
         Fresh.FZoom = Kept.FZoom;
         Fresh.FHorzPos = Kept.FHorzPos;
@@ -421,12 +423,22 @@ protected:
         Fresh.WorldToPixel(7.5, 12.25, PB);
         EXPECT_EQ(PA.X, PB.X) << Step;
         EXPECT_EQ(PA.Y, PB.Y) << Step;
+        return A;
+    }
+
+    // As above, and the picture is not the one before.
+    void ExpectNewPicture(const char* Step) {
+        const QImage Now = ExpectSameAsFresh(Step);
+        EXPECT_FALSE(Now == Before) << Step << ": the picture did not change";
+        Before = Now;
     }
 
     QImage PaintWith(TPageView& View, int Highlight) {
         View.SetupPageMapping();
         View.FormResize(W, H);
-        QImage Image(W, H, QImage::Format_RGB32);
+        QImage Image(static_cast<int>(W * Ratio), static_cast<int>(H * Ratio),
+                     QImage::Format_RGB32);
+        Image.setDevicePixelRatio(Ratio);
         QPainter Painter(&Image);
         View.Paint(Painter);
         if (Highlight >= 0) {
@@ -438,57 +450,113 @@ protected:
     }
 
     int W = 640, H = 480;
+    double Ratio = 1.0;
     TSheet Sheet;
     TPageView Kept{Sheet};
+    QImage Before;
 };
 
+// Each input of the picture in turn: the kept view draws a new picture, the one a fresh view
+// draws.
 TEST_F(KeptPicture, FollowsEveryChangeOfSheetAndView) {
-    ExpectSameAsFresh("first paint");
-    ExpectSameAsFresh("unchanged");
+    Before = ExpectSameAsFresh("first paint");
+    EXPECT_TRUE(ExpectSameAsFresh("unchanged") == Before);
     Sheet.FItems.Item(1).Origin.X += 0.5;
-    ExpectSameAsFresh("moved");
+    ExpectNewPicture("moved");
     Sheet.FItems.Item(2).Name = "/tmp/anders.eps";
-    ExpectSameAsFresh("renamed");
+    ExpectNewPicture("renamed");
     Sheet.FItems.Item(3).Size.Y = 7.25;
-    ExpectSameAsFresh("resized");
+    ExpectNewPicture("resized");
     Sheet.FItems.Item(6).Font.FontColor = 0x00FF00;
-    ExpectSameAsFresh("recoloured");
+    ExpectNewPicture("recoloured");
     Sheet.FItems.Item(6).Font.FontStyle = 3;
-    ExpectSameAsFresh("restyled");
+    ExpectNewPicture("restyled");
     Sheet.FItems.Item(6).Font.FontSize = 12;
-    ExpectSameAsFresh("font size");
+    ExpectNewPicture("font size");
     Sheet.FItems.Item(6).Font.FontType = 2;
-    ExpectSameAsFresh("font");
+    ExpectNewPicture("font");
     Sheet.FItems.Item(5).Origin.Y -= 1.5;
-    ExpectSameAsFresh("moved up or down only");
+    ExpectNewPicture("moved up or down only");
     Sheet.FItems.Item(5).Size.X += 2.0;
-    ExpectSameAsFresh("wider only");
+    ExpectNewPicture("wider only");
     Sheet.FItems.Item(0).Kind = KindBBox;
-    ExpectSameAsFresh("other kind");
+    ExpectNewPicture("other kind");
     Sheet.FItems.Delete(4);
-    ExpectSameAsFresh("erased");
+    ExpectNewPicture("erased");
+    Sheet.FSelected = 3;
+    ExpectNewPicture("picked up");
+    Sheet.FSelected = -1;
+    ExpectNewPicture("dropped");
     Kept.ZoomLarger();
-    ExpectSameAsFresh("zoomed in");
+    ExpectNewPicture("zoomed in");
     Kept.FHorzPos = 40;
+    ExpectNewPicture("scrolled across");
     Kept.FVertPos = 70;
-    ExpectSameAsFresh("scrolled");
+    ExpectNewPicture("scrolled up or down");
     Kept.ZoomFit();
-    Kept.SetGridWidth(2);
-    ExpectSameAsFresh("grid");
+    ExpectNewPicture("whole page");
+    Kept.SetGridWidth(3); // 2 mm would show dots every 10 mm here, as 5 mm does
+    ExpectNewPicture("grid");
     Kept.FFaceColor = RGBColor(200, 210, 220);
-    ExpectSameAsFresh("face colour");
+    ExpectNewPicture("face colour");
     Sheet.FLandscape = true;
-    ExpectSameAsFresh("landscape");
+    ExpectNewPicture("landscape");
     Sheet.FPaperSize = {16.0, 24.0};
-    ExpectSameAsFresh("paper");
+    ExpectNewPicture("paper");
     W = 500;
     H = 700;
-    ExpectSameAsFresh("other size");
+    ExpectNewPicture("other size");
+    // The same device pixels at twice the pixel ratio: everything drawn twice as large.
+    W = 250;
+    H = 350;
+    Ratio = 2.0;
+    ExpectNewPicture("pixel ratio");
     const char Decimal = GetDecimalChar();
     SetDecimalChar(Decimal == ',' ? '.' : ',');
-    ExpectSameAsFresh("decimal character");
+    ExpectNewPicture("decimal character");
     SetDecimalChar(Decimal);
-    ExpectSameAsFresh("decimal character back");
+    ExpectNewPicture("decimal character back");
+}
+
+// The picture's inputs compare unequal when any one of them differs.
+TEST(PictureInputs, EachFieldTakesPartInTheComparison) {
+    TPictureInputs Base;
+    Base.Items.resize(2);
+    const std::vector<std::function<void(TPictureInputs&)>> Changes = {
+        [](TPictureInputs& In) { In.PixelRatio = 2.0; },
+        [](TPictureInputs& In) { In.ViewWidth = 1; },
+        [](TPictureInputs& In) { In.ViewHeight = 1; },
+        [](TPictureInputs& In) { In.PageFracX = 0.5; },
+        [](TPictureInputs& In) { In.PageFracY = 0.5; },
+        [](TPictureInputs& In) { In.Zoom = 32; },
+        [](TPictureInputs& In) { In.HorzPos = 1; },
+        [](TPictureInputs& In) { In.VertPos = 1; },
+        [](TPictureInputs& In) { In.PlotWindow.X = 1; },
+        [](TPictureInputs& In) { In.PlotWindow.Y = 1; },
+        [](TPictureInputs& In) { In.Margins[3] = 1; },
+        [](TPictureInputs& In) { In.GridStep = 1; },
+        [](TPictureInputs& In) { In.FaceColor = 1; },
+        [](TPictureInputs& In) { In.DecimalChar = ','; },
+        [](TPictureInputs& In) { In.Selected = 1; },
+        [](TPictureInputs& In) { In.Items.pop_back(); },
+        [](TPictureInputs& In) { In.Items[1].Name = "x"; },
+        [](TPictureInputs& In) { In.Items[1].Kind = KindText; },
+        [](TPictureInputs& In) { In.Items[1].Origin.Y = 1; },
+        [](TPictureInputs& In) { In.Items[1].Offset.X = 1; },
+        [](TPictureInputs& In) { In.Items[1].Size.Y = 1; },
+        [](TPictureInputs& In) { In.Items[1].Font.FontType = 3; },
+        [](TPictureInputs& In) { In.Items[1].Font.FontSize = 3; },
+        [](TPictureInputs& In) { In.Items[1].Font.FontAngle = 3; },
+        [](TPictureInputs& In) { In.Items[1].Font.FontStyle = 3; },
+        [](TPictureInputs& In) { In.Items[1].Font.FontColor = 3; },
+    };
+    for (std::size_t I = 0; I < Changes.size(); ++I) {
+        TPictureInputs Changed = Base;
+        Changes[I](Changed);
+        EXPECT_FALSE(Changed == Base) << "change " << I;
+        EXPECT_FALSE(Base == Changed) << "change " << I;
+    }
+    EXPECT_TRUE(TPictureInputs(Base) == Base);
 }
 
 TEST_F(KeptPicture, PlacementFrameAndHighlightDrawOverTheKeptSheet) {

@@ -1,0 +1,38 @@
+// Where the page picture gets the drawings of its EPS files from: a picture per item, ready,
+// pending or failed; the renderer behind it works in the background.
+#pragma once
+
+#include "sheet/epsbox.h"
+
+#include <QImage>
+
+#include <memory>
+#include <string>
+
+namespace zarvo {
+
+// The drawing of one EPS item's box, as far as it is known.
+struct TContentPicture {
+    std::shared_ptr<const QImage> Image; // none while pending or failed
+    std::string Failure;                 // why there is none, one line; empty otherwise
+    bool operator==(const TContentPicture& O) const {
+        return Image == O.Image && Failure == O.Failure;
+    }
+    bool operator!=(const TContentPicture& O) const { return !(*this == O); }
+};
+
+class TEpsContentSource {
+public:
+    virtual ~TEpsContentSource() = default;
+    // The region of Item's file that its stored box (Offset, Size) covers, Width x Height
+    // device pixels, transparent where the file paints nothing. Asks for a render when none is
+    // known; never waits for one.
+    virtual TContentPicture Picture(const TEPSBox& Item, int Width, int Height) = 0;
+    // Renders not asked for since the last call are no longer needed and are cancelled.
+    virtual void EndPaint() = 0;
+};
+
+// The position the print job gives a length in cm: rounded to whole millimetres.
+double JobMillimetres(double Cm);
+
+} // namespace zarvo
