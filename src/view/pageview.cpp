@@ -1,8 +1,8 @@
 // The page preview: layout, zoom, the picture of the sheet and pixel/centimetre conversions.
 #include "view/pageview.h"
 
-#include "sheet/psfonttable.h"
 #include "sheet/epsbox.h"
+#include "sheet/psfonttable.h"
 #include "support/winsub.h"
 
 #include <QPaintDevice>
@@ -29,7 +29,7 @@ const TColor DragFrameColor = RGBColor(255, 255, 0);
 
 } // namespace
 
-TPageView::TPageView(TSheet& Sheet) : FSheet(Sheet), FPlot(&FCanvas) {
+TPageView::TPageView(TSheet& Sheet) : FPlacement(Sheet, *this), FSheet(Sheet), FPlot(&FCanvas) {
     SetupPageMapping();
     FormResize(FViewSize.Width, FViewSize.Height);
 }
@@ -130,7 +130,7 @@ void TPageView::Paint(QPainter& Painter) {
         FCanvas.End();
     }
     Painter.drawImage(QPoint(0, 0), FPicture);
-    if (FSheet.FSelected >= 0) {
+    if (FPlacement.Active()) {
         FCanvas.Begin(&Painter);
         DrawDragFrame();
         FCanvas.End();
@@ -188,7 +188,7 @@ void TPageView::BuildPictureKey(std::string& Key, double PixelRatio) const {
     PutValue(Key, Frame.Right);
     PutValue(Key, Frame.Top);
     PutValue(Key, GetDecimalChar());
-    PutValue(Key, FSheet.FSelected);
+    PutValue(Key, FPlacement.Index());
     const int Count = FSheet.FItems.Count();
     PutValue(Key, Count);
     for (int I = 0; I < Count; ++I) {
@@ -231,16 +231,16 @@ void TPageView::PaintPicture(TPictureSteps Steps) {
     if (Draw) {
         DrawGridDots();
         for (int I = 0; I < FSheet.FItems.Count(); ++I)
-            if (I != FSheet.FSelected) DrawItem(FSheet.FItems.Item(I), -4);
+            if (I != FPlacement.Index()) DrawItem(FSheet.FItems.Item(I), -4);
     } else {
         // Only the last item drawn, for the text and pen settings it leaves behind.
         for (int I = FSheet.FItems.Count() - 1; I >= 0; --I)
-            if (I != FSheet.FSelected) {
+            if (I != FPlacement.Index()) {
                 DrawItem(FSheet.FItems.Item(I), -4);
                 break;
             }
     }
-    if (Steps == TPictureSteps::All && FSheet.FSelected >= 0) DrawDragFrame();
+    if (Steps == TPictureSteps::All && FPlacement.Active()) DrawDragFrame();
 }
 
 void TPageView::DrawGridDots() {
@@ -331,11 +331,12 @@ void TPageView::DrawDragFrame() {
         const long long S = static_cast<long long>(A) + B;
         return static_cast<int>(std::clamp<long long>(S, INT_MIN, INT_MAX));
     };
+    const TDragRect& F = FPlacement.Frame();
     TLogicalRect R;
-    R.Left = FDragRect.X;
-    R.Bottom = FDragRect.Y;
-    R.Right = Sum(FDragRect.X, FDragRect.Width);
-    R.Top = Sum(FDragRect.Y, FDragRect.Height);
+    R.Left = F.X;
+    R.Bottom = F.Y;
+    R.Right = Sum(F.X, F.Width);
+    R.Top = Sum(F.Y, F.Height);
     FPlot.DrawRectOutline(R, DragFrameColor, TPenMode::Xor, TPenStyle::Solid);
 }
 

@@ -16,7 +16,7 @@ void TZarvoForm::ClearBtnClick() {
     FItems.Clear();
     FSheetFile.clear();
     FModified = false;
-    FSheet.EndPlacing();
+    FPlacement.Leave();
     UpdateTitle();
     Repaint();
 }
@@ -30,6 +30,8 @@ void TZarvoForm::OpenSheet(const std::string& FileName) {
         ErrorBox(R.Message);
         return;
     }
+    // The items are the loaded sheet's now: whatever was being placed is gone.
+    FPlacement.Leave();
     FModified = false;
     FHistory.AddFile(FileName);
     UpdateTitle();

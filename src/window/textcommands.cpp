@@ -28,11 +28,10 @@ void TZarvoForm::InsertTextItemClick() {
     Item.Name = Text;
     Item.Kind = KindText;
     MeasureItem(Item);
-    FSheet.EndPlacing(); // as for a new EPS item
+    FPlacement.Leave(); // as for a new EPS item
     const int Index = FItems.Add(Text, Item);
     const TPlotRect& Area = FView.Plot().PlotArea();
     StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
-    FPlacingNew = true;
     Repaint();
     FModified = true;
 }
@@ -68,11 +67,7 @@ void TZarvoForm::CopyTextItemClick() {
     TEPSBox Copy(TCmPair{10.0, 10.0});
     Copy.CopyFrom(FItems.Item(FPopupItem));
     const int Index = FItems.Add(FItems.Label(FPopupItem), Copy);
-    FView.FDragRect = FView.DragRectOf(Copy);
-    FMousePos = {FView.FDragRect.X, FView.FDragRect.Y};
-    FSelected = Index;
-    FSavedOrigin = Copy.Origin;
-    FCopying = true;
+    FPlacement.StartCopy(Index);
 }
 
 void TZarvoForm::DeltextItemClick() {

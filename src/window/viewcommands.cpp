@@ -41,7 +41,7 @@ void TZarvoForm::GrafikFeldPaint(QPainter& Painter) {
     FView.Paint(Painter);
     GrafikFeld->setCursor(FView.PlacingCursor() ? Qt::SizeAllCursor : Qt::ArrowCursor);
     // The item a popup menu or question is about, drawn over its normal picture in green.
-    if (FItems.ValidIndex(FHighlighted) && FHighlighted != FSelected) {
+    if (FItems.ValidIndex(FHighlighted) && FHighlighted != FPlacement.Index()) {
         FView.Canvas().Begin(&Painter);
         FView.DrawItem(FItems.Item(FHighlighted), 2);
         FView.Canvas().End();

@@ -59,13 +59,10 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     FSheetFile.clear();
     FLastText.clear();
     UpdateTitle();
-    FSelected = -1;
     FLastEpsFile.clear();
     FBoxSize = {10.0, 10.0};
     FView.FZoom = ZoomWholePage;
     FModified = false;
-    FCopying = false;
-    FPlacingNew = false;
     // Numbers in the print job and on the preview's labels always use a point.
     SetDecimalChar('.');
     FView.SetGridWidth(FGridWidth);
