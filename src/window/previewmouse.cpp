@@ -54,7 +54,7 @@ void TZarvoForm::GrafikFeldMouseDown(Qt::MouseButton Button, int X, int Y) {
             GrafikFeld->repaint();
             if (Item.Kind == KindText) {
                 FDialogs.PopupMenu(*TextPopup, FPopupPos);
-            } else if (AskYesNo("Box löschen?", FPopupPos.X, FPopupPos.Y)) {
+            } else if (AskYesNo(FDialogs, "Box löschen?", FPopupPos.X, FPopupPos.Y)) {
                 FItems.Delete(Hit);
                 FModified = true;
             }

@@ -14,7 +14,7 @@ void TZarvoForm::MeasureItem(TEPSBox& Item) {
 
 void TZarvoForm::InsertTextItemClick() {
     TPoint Pos;
-    GetMousePos(Pos);
+    Pos = FDialogs.MousePos();
     std::string Text = FLastText;
     if (!FDialogs.EditPlotText(Pos, "Text einfügen", "Text:", Text, ScreenName(FTextFont.FontType),
                                true))
@@ -44,7 +44,7 @@ void TZarvoForm::EdiTextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
     TEPSBox& Item = FItems.Item(FPopupItem);
     TPoint Pos;
-    MousePosOffset({-20, -50}, Pos);
+    MousePosOffset(FDialogs, {-20, -50}, Pos);
     if (!FDialogs.EditPlotText(Pos, "Text ändern", "Text:", Item.Name,
                                ScreenName(Item.Font.FontType), true))
         return;
@@ -72,7 +72,7 @@ void TZarvoForm::CopyTextItemClick() {
 
 void TZarvoForm::DeltextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
-    if (AskYesNo("Text löschen?", FPopupPos.X, FPopupPos.Y)) FItems.Delete(FPopupItem);
+    if (AskYesNo(FDialogs, "Text löschen?", FPopupPos.X, FPopupPos.Y)) FItems.Delete(FPopupItem);
     Repaint();
     FModified = true;
 }

@@ -131,8 +131,8 @@ void TZarvoForm::FormDestroy() {
     // cannot be read is not replaced by one that would lose them.
     const TIniFile::TOpenResult Opened = Ini.Open();
     if (Opened == TIniFile::TOpenResult::Unreadable || Opened == TIniFile::TOpenResult::TooLarge) {
-        ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" + std::strerror(Ini.LastError()) +
-                 ")");
+        FDialogs.ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" +
+                          std::strerror(Ini.LastError()) + ")");
         return;
     }
     TConfig C;
@@ -154,7 +154,7 @@ void TZarvoForm::FormDestroy() {
     try {
         Ini.UpdateFile();
     } catch (const EInOutError& E) {
-        ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" + E.what() + ")");
+        FDialogs.ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" + E.what() + ")");
     }
 }
 
@@ -409,7 +409,7 @@ void TZarvoForm::FormActivate() {
 
 void TZarvoForm::closeEvent(QCloseEvent* Event) {
     // There is no way back once closing has begun: the question only offers to save first.
-    if (FModified && AskYesNo("Blatt speichern?", -1, -1)) SaveItemClick();
+    MaybeSave();
     // The window is hidden before it is destroyed; its place is taken now.
     RememberGeometry();
     Event->accept();

@@ -164,6 +164,14 @@ private:
     QToolButton* ToolButton(int X, const char* Name, int Glyph, const char* Hint,
                             void (TZarvoForm::*Handler)());
 
+    // Offers a modified sheet for saving ("Blatt speichern?") before it is replaced or the
+    // program ends, and saves on Yes. False when the answer was Yes but the sheet was not
+    // saved (Save As cancelled, or the save failed): the sheet must stay then.
+    bool MaybeSave();
+    // Save and Save As; true when the sheet was written.
+    bool SaveSheetFile();
+    bool SaveSheetAs();
+
     void SelectPrinter(int Printer);
     void Relayout();
     void Repaint();
