@@ -16,7 +16,7 @@ bool TZarvoForm::MaybeSave() {
 
 void TZarvoForm::ClearBtnClick() {
     if (!AskYesNo(FDialogs, "Alles löschen?", -1, -1)) return;
-    MaybeSave();
+    if (!MaybeSave()) return;
     FLastEpsFile.clear();
     FItems.Clear();
     FSheetFile.clear();
@@ -45,7 +45,7 @@ void TZarvoForm::OpenSheet(const std::string& FileName) {
 }
 
 void TZarvoForm::LoadBtnClick() {
-    MaybeSave();
+    if (!MaybeSave()) return;
     TFileDialogOptions O;
     O.InitialDir = FSheetFile.empty() ? FWorkDir : ExtractFilePath(FSheetFile);
     O.DefaultExt = "zvs";
@@ -64,7 +64,7 @@ void TZarvoForm::LoadDataListClick(const std::string& FileName) {
     }
     // One click on an entry would throw unsaved work away unasked; it gets the question
     // that Load asks.
-    MaybeSave();
+    if (!MaybeSave()) return;
     OpenSheet(FileName);
 }
 

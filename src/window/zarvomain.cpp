@@ -408,8 +408,12 @@ void TZarvoForm::FormActivate() {
 }
 
 void TZarvoForm::closeEvent(QCloseEvent* Event) {
-    // There is no way back once closing has begun: the question only offers to save first.
-    MaybeSave();
+    // A save that was asked for and did not happen (Save As cancelled, or the write failed)
+    // keeps the window open with the sheet: closing must not lose the work.
+    if (!MaybeSave()) {
+        Event->ignore();
+        return;
+    }
     // The window is hidden before it is destroyed; its place is taken now.
     RememberGeometry();
     Event->accept();

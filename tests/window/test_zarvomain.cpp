@@ -140,13 +140,33 @@ TEST_F(WindowTest, TheWindowOpensWhereItWasAndRemembersItsPlace) {
 TEST_F(WindowTest, ClosingAModifiedSheetOffersToSave) {
     TZarvoForm& F = Open();
     F.FModified = true;
-    // Yes on an untitled sheet opens Save As; cancelling it still closes without saving.
+    AddBox({2.0, 3.0});
+    // Yes on an untitled sheet opens Save As; cancelling it keeps the window and the sheet.
     D.Answers = {true};
     D.Files = {std::nullopt};
     F.close();
     ASSERT_EQ(D.Log.size(), 2u);
     EXPECT_EQ(D.Log[0], "question: Blatt speichern?");
     EXPECT_EQ(D.Log[1].rfind("save: ", 0), 0u);
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.FModified);
+    // A save that fails keeps it too; so do New, Load and the recent list.
+    D.Answers = {true};
+    D.Files = {Dir.File("no/such/folder/blatt.zvs")};
+    F.close();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_EQ(D.Errors.size(), 1u);
+    D.Answers = {true, true, true, true};
+    D.Files = {std::nullopt, std::nullopt, std::nullopt};
+    F.ClearBtnClick();
+    F.LoadBtnClick();
+    WriteFile(Dir.File("other.zvs"), "[Global]\nCount=0\n");
+    F.LoadDataListClick(Dir.File("other.zvs"));
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_TRUE(F.FModified);
+    // No closes without saving.
+    D.Answers = {false};
+    F.close();
     EXPECT_FALSE(F.isVisible());
 }
 
