@@ -172,6 +172,8 @@ private:
     bool SaveSheetFile();
     bool SaveSheetAs();
 
+    // Paper size and orientation of the sheet.
+    void SetPaper(TCmPair Size, bool Landscape);
     void SelectPrinter(int Printer);
     void Relayout();
     void Repaint();

@@ -515,19 +515,32 @@ TEST_F(WindowTest, ZoomScrollBarsAndPageSettings) {
     EXPECT_EQ(F.FView.FZoom, 4096);
     F.FitItemClick();
 
+    // The sheet file holds orientation and paper: changing them changes the sheet.
+    F.FModified = false;
     F.QuerItemClick();
     EXPECT_NEAR(F.FView.FPageAspect, 30.6 / 22.0, 1e-9);
     EXPECT_TRUE(F.QuerItem->isChecked());
+    EXPECT_TRUE(F.FModified);
+    F.FModified = false;
+    F.QuerItemClick();
+    EXPECT_FALSE(F.FModified);
     // Cancelling the paper dialog keeps the size; OK takes it; A4 brings back 21.0 x 29.6.
     D.Sizes = {std::nullopt, TCmPair{10.0, 15.0}};
     F.IndiItemClick();
     EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+    EXPECT_FALSE(F.FModified);
     F.IndiItemClick();
     EXPECT_EQ(D.Log.back(), "size: EPS-Dateien drucken / Papiergröße");
     EXPECT_EQ(F.FPaperSize, (TCmPair{10.0, 15.0}));
     EXPECT_NEAR(F.FView.FPageAspect, 16.0 / 11.0, 1e-9);
+    EXPECT_TRUE(F.FModified);
+    F.FModified = false;
     F.A4FormItemClick();
     EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+    EXPECT_TRUE(F.FModified);
+    F.FModified = false;
+    F.HochItemClick();
+    EXPECT_TRUE(F.FModified);
 
     D.Numbers = {25, std::nullopt};
     F.RasterItemClick();
