@@ -80,8 +80,8 @@ TPaintTime MedianPaint(TPageView& View, QImage& Image, int Runs, bool Full) {
     std::vector<double> Cpu, Wall;
     for (int R = 0; R < Runs; ++R) {
         if (Full) View.ForgetPicture();
-        View.FDragRect.X += 3;
-        View.FDragRect.Y += 2;
+        View.FPlacement.Frame().X += 3;
+        View.FPlacement.Frame().Y += 2;
         QElapsedTimer T;
         T.start();
         const double C0 = ThreadCpuMs();
@@ -168,8 +168,7 @@ int main(int argc, char** argv) {
             MedianPaint(View, Image, 2, true); // warm the font caches
             const TPaintTime Full = MedianPaint(View, Image, Runs, true);
             if (Count > 0) {
-                Sheet.FSelected = 0;
-                View.FDragRect = View.DragRectOf(Sheet.FItems.Item(0));
+                View.FPlacement.PickUp(0);
             }
             MedianPaint(View, Image, 1, true);
             const TPaintTime Placing = MedianPaint(View, Image, Runs, false);

@@ -61,7 +61,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     Old.Name = "/old.eps";
     Sheet.FItems.Add(Old.Name, Old);
     Sheet.FSheetFile = "/old.zvs";
-    Sheet.FSelected = 0;
     const TSheetResult Loaded = LoadSheet(Sheet, SheetPath);
     if (!Loaded.Succeeded()) {
         FUZZ_CHECK(!Loaded.Message.empty());
@@ -72,7 +71,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* Data, std::size_t Size
     }
     FUZZ_CHECK(Loaded.Message.empty());
     FUZZ_CHECK(Sheet.FSheetFile == SheetPath);
-    FUZZ_CHECK(Sheet.FSelected == -1 && !Sheet.FPlacingNew && !Sheet.FCopying);
 
     TIniFile Ini;
     Ini.Parse(Input);

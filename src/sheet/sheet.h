@@ -1,4 +1,4 @@
-// The sheet being edited: its items, paper, file name, modified flag and placement state.
+// The sheet being edited: its items, paper, file name and modified flag.
 #pragma once
 
 #include "sheet/itemlist.h"
@@ -17,22 +17,13 @@ constexpr double MaxSheetPaperSide = 10000.0;
 class TSheet {
 public:
     TItemList FItems;
-    int FSelected = -1;     // index of the item being placed, -1 when none
     std::string FSheetFile; // empty while untitled
     bool FModified = false;
     TCmPair FPaperSize = A4Paper; // portrait sense: width, height
     bool FLandscape = false;
     TCmPair FBoxSize{10.0, 10.0}; // standard size of EPS items without bounding box
     TPSFontRec FTextFont;         // default font of new texts; also the defaults when loading
-    bool FPlacingNew = false;     // the placed item is new and goes again on cancel
-    bool FCopying = false;        // the placed item is a fresh copy and goes again on cancel
 
-    // Ends any placement in progress without touching the items.
-    void EndPlacing() {
-        FSelected = -1;
-        FPlacingNew = false;
-        FCopying = false;
-    }
     // The page size in its current orientation (x across).
     TCmPair PageSize() const {
         return FLandscape ? TCmPair{FPaperSize.Y, FPaperSize.X} : FPaperSize;

@@ -120,7 +120,6 @@ TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMe
         }
         Sheet.FItems.Add(Item.Name, Item);
     }
-    Sheet.EndPlacing();
     return {};
 }
 

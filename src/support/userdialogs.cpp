@@ -26,8 +26,12 @@ TUserDialogs& UserDialogs() {
 }
 
 bool AskYesNo(const std::string& Msg, int X, int Y) {
-    if (X >= 0) FitIntoScreen(X, Y, 200, 150);
-    return Current->AskYesNo(Msg, X, Y);
+    return AskYesNo(*Current, Msg, X, Y);
+}
+
+bool AskYesNo(TUserDialogs& Dialogs, const std::string& Msg, int X, int Y) {
+    if (X >= 0) FitIntoScreen(Dialogs, X, Y, 200, 150);
+    return Dialogs.AskYesNo(Msg, X, Y);
 }
 
 void ErrorBox(const std::string& Msg) {
@@ -43,13 +47,21 @@ void GetMousePos(TPoint& P) {
 }
 
 void MousePosOffset(TPoint Offset, TPoint& P) {
-    GetMousePos(P);
+    MousePosOffset(*Current, Offset, P);
+}
+
+void MousePosOffset(TUserDialogs& Dialogs, TPoint Offset, TPoint& P) {
+    P = Dialogs.MousePos();
     P.X += Offset.X;
     P.Y += Offset.Y;
 }
 
 void FitIntoScreen(int& X, int& Y, int BoxWidth, int BoxHeight) {
-    const TPoint Screen = Current->ScreenSize();
+    FitIntoScreen(*Current, X, Y, BoxWidth, BoxHeight);
+}
+
+void FitIntoScreen(TUserDialogs& Dialogs, int& X, int& Y, int BoxWidth, int BoxHeight) {
+    const TPoint Screen = Dialogs.ScreenSize();
     if (X + BoxWidth > Screen.X) X = Screen.X - BoxWidth - 20;
     if (Y + BoxHeight > Screen.Y) Y = Screen.Y - BoxHeight - 20;
 }

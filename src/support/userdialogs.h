@@ -38,4 +38,9 @@ void MousePosOffset(TPoint Offset, TPoint& P);
 // Keeps a box of BoxWidth x BoxHeight pixels that starts at (X, Y) inside the screen.
 void FitIntoScreen(int& X, int& Y, int BoxWidth, int BoxHeight);
 
+// The same through a seam the caller holds, for those that are given one.
+bool AskYesNo(TUserDialogs& Dialogs, const std::string& Msg, int X, int Y);
+void MousePosOffset(TUserDialogs& Dialogs, TPoint Offset, TPoint& P);
+void FitIntoScreen(TUserDialogs& Dialogs, int& X, int& Y, int BoxWidth, int BoxHeight);
+
 } // namespace zarvo

@@ -27,7 +27,7 @@ const TColor DragFrameColor = RGBColor(255, 255, 0);
 
 } // namespace
 
-TPageView::TPageView(TSheet& Sheet) : FSheet(Sheet), FPlot(&FCanvas) {
+TPageView::TPageView(TSheet& Sheet) : FPlacement(Sheet, *this), FSheet(Sheet), FPlot(&FCanvas) {
     SetupPageMapping();
     FormResize(FViewSize.Width, FViewSize.Height);
 }
@@ -110,7 +110,7 @@ void TPageView::Paint(QPainter& Painter) {
         Painter.fillRect(0, 0, FViewSize.Width, FViewSize.Height,
                          QColor(RedOf(FFaceColor), GreenOf(FFaceColor), BlueOf(FFaceColor)));
         FPainter.Draw(FInputsScratch, TPictureSteps::WithoutDragFrame);
-        if (FSheet.FSelected >= 0) DrawDragFrame();
+        if (FPlacement.Active()) DrawDragFrame();
         FCanvas.End();
         return;
     }
@@ -133,7 +133,7 @@ void TPageView::Paint(QPainter& Painter) {
         FCanvas.End();
     }
     Painter.drawImage(QPoint(0, 0), FPicture);
-    if (FSheet.FSelected >= 0) {
+    if (FPlacement.Active()) {
         FCanvas.Begin(&Painter);
         DrawDragFrame();
         FCanvas.End();
@@ -154,7 +154,7 @@ void TPageView::PictureInputs(double PixelRatio, TPictureInputs& In) const {
     In.GridStep = FGridStep;
     In.FaceColor = FFaceColor;
     In.DecimalChar = GetDecimalChar();
-    In.Selected = FSheet.FSelected;
+    In.Selected = FPlacement.Index();
     // Assigned element by element, so that the strings of a kept value keep their memory.
     const int Count = FSheet.FItems.Count();
     In.Items.resize(static_cast<std::size_t>(Count));
@@ -167,7 +167,7 @@ void TPageView::PictureInputs(double PixelRatio, TPictureInputs& In) const {
     In.Contents.resize(In.Items.size());
     for (std::size_t I = 0; I < In.Items.size(); ++I) {
         const TEPSBox& Item = In.Items[I];
-        if (Item.IsText() || static_cast<int>(I) == FSheet.FSelected) continue;
+        if (Item.IsText() || static_cast<int>(I) == FPlacement.Index()) continue;
         const QRectF R = TPagePicture::ContentRect(FPlot, Item);
         const double W = std::round(R.width() * PixelRatio),
                      H = std::round(R.height() * PixelRatio);
@@ -198,7 +198,7 @@ void TPageView::PaintPicture(TPictureSteps Steps) {
     PictureInputs(1.0, FInputsScratch);
     FPainter.Draw(FInputsScratch,
                   Steps == TPictureSteps::All ? TPictureSteps::WithoutDragFrame : Steps);
-    if (Steps == TPictureSteps::All && FSheet.FSelected >= 0) DrawDragFrame();
+    if (Steps == TPictureSteps::All && FPlacement.Active()) DrawDragFrame();
 }
 
 void TPageView::DrawItem(const TEPSBox& Item, int ColorIndex) {
@@ -211,11 +211,12 @@ void TPageView::DrawDragFrame() {
         const long long S = static_cast<long long>(A) + B;
         return static_cast<int>(std::clamp<long long>(S, INT_MIN, INT_MAX));
     };
+    const TDragRect& F = FPlacement.Frame();
     TLogicalRect R;
-    R.Left = FDragRect.X;
-    R.Bottom = FDragRect.Y;
-    R.Right = Sum(FDragRect.X, FDragRect.Width);
-    R.Top = Sum(FDragRect.Y, FDragRect.Height);
+    R.Left = F.X;
+    R.Bottom = F.Y;
+    R.Right = Sum(F.X, F.Width);
+    R.Top = Sum(F.Y, F.Height);
     FPlot.DrawRectOutline(R, DragFrameColor, TPenMode::Xor, TPenStyle::Solid);
 }
 

@@ -7,6 +7,7 @@
 #include "sheet/sheet.h"
 #include "view/pagepicture.h"
 #include "view/pictureinputs.h"
+#include "view/placement.h"
 
 #include <QImage>
 
@@ -16,14 +17,6 @@
 class QPainter;
 
 namespace zarvo {
-
-// The placement frame in logical units, in this field order: left, height, width, bottom.
-struct TDragRect {
-    int X = 0;
-    int Height = 0;
-    int Width = 0;
-    int Y = 0;
-};
 
 struct TViewSize {
     int Width = 0;
@@ -97,7 +90,7 @@ public:
     bool HorzScrollVisible() const { return FHorzScrollVisible; }
     bool VertScrollVisible() const { return FVertScrollVisible; }
     // The four-way move cursor belongs on the preview while an item is being placed.
-    bool PlacingCursor() const { return FSheet.FSelected >= 0; }
+    bool PlacingCursor() const { return FPlacement.Active(); }
 
     // Preview state.
     int FZoom = ZoomWholePage;                     // zoom divisor; the zoom factor is 64 / FZoom
@@ -112,9 +105,10 @@ public:
     int FGridStep = 50; // logical units
     int FHorzPos = 0;   // scroll positions, 0..100
     int FVertPos = 15;
-    TDragRect FDragRect;
     TColor FFaceColor = RGBColor(240, 240, 240); // the window's face colour around the page
     TCmPair FPlotWindow;                         // page plus margins, cm
+    // The item being placed: drawn only as its frame while the placement lasts.
+    TPlacement FPlacement;
 
 private:
     TSheet& FSheet;

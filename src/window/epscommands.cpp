@@ -23,11 +23,10 @@ void TZarvoForm::InsertBtnClick() {
     Item.Name = FLastEpsFile;
     // An item still being placed stays where it is (a new one at the page's corner) and the
     // new item takes the placement over.
-    FSheet.EndPlacing();
+    FPlacement.Leave();
     const int Index = FItems.Add(FLastEpsFile, Item);
     const TPlotRect& Area = FView.Plot().PlotArea();
     StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
-    FPlacingNew = true;
     Repaint();
     FModified = true;
 }
@@ -45,10 +44,7 @@ void TZarvoForm::UpdateBtnClick() {
         if (Read.Error().ReadFailed) break;
         FItems.Delete(I);
         // A placement under way keeps pointing at its own item, or ends with it.
-        if (I == FSelected)
-            FSheet.EndPlacing();
-        else if (I < FSelected)
-            --FSelected;
+        FPlacement.ItemDeleted(I);
     }
     Repaint();
 }

@@ -15,7 +15,7 @@ void TZarvoForm::PrintBtnClick() {
     std::string Target, Path;
     if (FPrinter != PrinterFile) {
         Target = PrintTargetName(FPrinter, FWorkDir, FPrintFile);
-        if (!AskYesNo("Ausdruck auf " + Target + " starten?", -1, -1)) return;
+        if (!AskYesNo(FDialogs, "Ausdruck auf " + Target + " starten?", -1, -1)) return;
         const std::string Configured =
             FPrinter >= 1 && FPrinter <= 4 ? FPortTargets[FPrinter - 1] : std::string();
         Path = PortTarget(FPrinter, Configured);
@@ -29,7 +29,7 @@ void TZarvoForm::PrintBtnClick() {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     const TPrintResult R = PrintSheet(FSheet, Target, Path);
     QApplication::restoreOverrideCursor();
-    if (!R.Ok) ErrorBox(R.Message);
+    if (!R.Ok) FDialogs.ErrorBox(R.Message);
 }
 
 void TZarvoForm::SelectPrinter(int Printer) {

@@ -9,14 +9,19 @@
 
 namespace zarvo {
 
+bool TZarvoForm::MaybeSave() {
+    if (!FModified || !AskYesNo(FDialogs, "Blatt speichern?", -1, -1)) return true;
+    return SaveSheetFile();
+}
+
 void TZarvoForm::ClearBtnClick() {
-    if (!AskYesNo("Alles löschen?", -1, -1)) return;
-    if (FModified && AskYesNo("Blatt speichern?", -1, -1)) SaveItemClick();
+    if (!AskYesNo(FDialogs, "Alles löschen?", -1, -1)) return;
+    if (!MaybeSave()) return;
     FLastEpsFile.clear();
     FItems.Clear();
     FSheetFile.clear();
     FModified = false;
-    FSheet.EndPlacing();
+    FPlacement.Leave();
     UpdateTitle();
     Repaint();
 }
@@ -27,9 +32,11 @@ void TZarvoForm::OpenSheet(const std::string& FileName) {
             return FMeasurer.Measure(Text, Font);
         });
     if (!R.Succeeded()) {
-        ErrorBox(R.Message);
+        FDialogs.ErrorBox(R.Message);
         return;
     }
+    // The items are the loaded sheet's now: whatever was being placed is gone.
+    FPlacement.Leave();
     FModified = false;
     FHistory.AddFile(FileName);
     UpdateTitle();
@@ -38,7 +45,7 @@ void TZarvoForm::OpenSheet(const std::string& FileName) {
 }
 
 void TZarvoForm::LoadBtnClick() {
-    if (FModified && AskYesNo("Blatt speichern?", -1, -1)) SaveItemClick();
+    if (!MaybeSave()) return;
     TFileDialogOptions O;
     O.InitialDir = FSheetFile.empty() ? FWorkDir : ExtractFilePath(FSheetFile);
     O.DefaultExt = "zvs";
@@ -51,26 +58,32 @@ void TZarvoForm::LoadBtnClick() {
 
 void TZarvoForm::LoadDataListClick(const std::string& FileName) {
     if (!QFile::exists(QFile::decodeName(FileName.c_str()))) {
-        ShowMessage("Datei:" + FileName + " nicht gefunden!");
+        FDialogs.ShowMessage("Datei:" + FileName + " nicht gefunden!");
         FHistory.RemoveFile(FileName);
         return;
     }
     // One click on an entry would throw unsaved work away unasked; it gets the question
     // that Load asks.
-    if (FModified && AskYesNo("Blatt speichern?", -1, -1)) SaveItemClick();
+    if (!MaybeSave()) return;
     OpenSheet(FileName);
 }
 
 void TZarvoForm::SaveItemClick() {
-    if (FSheetFile.empty()) {
-        SaveAsBtnClick();
-        return;
-    }
-    const TSheetResult R = SaveSheet(FSheet, FSheetFile);
-    if (!R.Succeeded()) ErrorBox(R.Message);
+    SaveSheetFile();
 }
 
 void TZarvoForm::SaveAsBtnClick() {
+    SaveSheetAs();
+}
+
+bool TZarvoForm::SaveSheetFile() {
+    if (FSheetFile.empty()) return SaveSheetAs();
+    const TSheetResult R = SaveSheet(FSheet, FSheetFile);
+    if (!R.Succeeded()) FDialogs.ErrorBox(R.Message);
+    return R.Succeeded();
+}
+
+bool TZarvoForm::SaveSheetAs() {
     TFileDialogOptions O;
     O.InitialDir = FWorkDir;
     O.FileName = StripExtension(ExtractFileName(FLastEpsFile));
@@ -78,14 +91,15 @@ void TZarvoForm::SaveAsBtnClick() {
     O.Filter = "Blattdaten|*.zvs";
     O.Title = "Blatt speichern unter";
     std::string Path;
-    if (!FDialogs.SaveFile(O, Path)) return;
+    if (!FDialogs.SaveFile(O, Path)) return false;
     const TSheetResult R = SaveSheet(FSheet, Path);
     if (!R.Succeeded()) {
-        ErrorBox(R.Message);
-        return;
+        FDialogs.ErrorBox(R.Message);
+        return false;
     }
     FHistory.AddFile(Path);
     UpdateTitle();
+    return true;
 }
 
 } // namespace zarvo

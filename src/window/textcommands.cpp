@@ -14,7 +14,7 @@ void TZarvoForm::MeasureItem(TEPSBox& Item) {
 
 void TZarvoForm::InsertTextItemClick() {
     TPoint Pos;
-    GetMousePos(Pos);
+    Pos = FDialogs.MousePos();
     std::string Text = FLastText;
     if (!FDialogs.EditPlotText(Pos, "Text einfügen", "Text:", Text, ScreenName(FTextFont.FontType),
                                true))
@@ -28,11 +28,10 @@ void TZarvoForm::InsertTextItemClick() {
     Item.Name = Text;
     Item.Kind = KindText;
     MeasureItem(Item);
-    FSheet.EndPlacing(); // as for a new EPS item
+    FPlacement.Leave(); // as for a new EPS item
     const int Index = FItems.Add(Text, Item);
     const TPlotRect& Area = FView.Plot().PlotArea();
     StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
-    FPlacingNew = true;
     Repaint();
     FModified = true;
 }
@@ -45,7 +44,7 @@ void TZarvoForm::EdiTextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
     TEPSBox& Item = FItems.Item(FPopupItem);
     TPoint Pos;
-    MousePosOffset({-20, -50}, Pos);
+    MousePosOffset(FDialogs, {-20, -50}, Pos);
     if (!FDialogs.EditPlotText(Pos, "Text ändern", "Text:", Item.Name,
                                ScreenName(Item.Font.FontType), true))
         return;
@@ -68,16 +67,12 @@ void TZarvoForm::CopyTextItemClick() {
     TEPSBox Copy(TCmPair{10.0, 10.0});
     Copy.CopyFrom(FItems.Item(FPopupItem));
     const int Index = FItems.Add(FItems.Label(FPopupItem), Copy);
-    FView.FDragRect = FView.DragRectOf(Copy);
-    FMousePos = {FView.FDragRect.X, FView.FDragRect.Y};
-    FSelected = Index;
-    FSavedOrigin = Copy.Origin;
-    FCopying = true;
+    FPlacement.StartCopy(Index);
 }
 
 void TZarvoForm::DeltextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
-    if (AskYesNo("Text löschen?", FPopupPos.X, FPopupPos.Y)) FItems.Delete(FPopupItem);
+    if (AskYesNo(FDialogs, "Text löschen?", FPopupPos.X, FPopupPos.Y)) FItems.Delete(FPopupItem);
     Repaint();
     FModified = true;
 }

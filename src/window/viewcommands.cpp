@@ -41,7 +41,7 @@ void TZarvoForm::GrafikFeldPaint(QPainter& Painter) {
     FView.Paint(Painter);
     GrafikFeld->setCursor(FView.PlacingCursor() ? Qt::SizeAllCursor : Qt::ArrowCursor);
     // The item a popup menu or question is about, drawn over its normal picture in green.
-    if (FItems.ValidIndex(FHighlighted) && FHighlighted != FSelected) {
+    if (FItems.ValidIndex(FHighlighted) && FHighlighted != FPlacement.Index()) {
         FView.Canvas().Begin(&Painter);
         FView.DrawItem(FItems.Item(FHighlighted), 2);
         FView.Canvas().End();
@@ -75,25 +75,31 @@ void TZarvoForm::FilterItemClick() {
 }
 
 void TZarvoForm::HochItemClick() {
-    FLandscape = false;
+    SetPaper(FPaperSize, false);
     HochItem->setChecked(true);
-    Relayout();
 }
 
 void TZarvoForm::QuerItemClick() {
-    FLandscape = true;
+    SetPaper(FPaperSize, true);
     QuerItem->setChecked(true);
-    Relayout();
 }
 
 void TZarvoForm::A4FormItemClick() {
-    FPaperSize = A4Paper;
-    Relayout();
+    SetPaper(A4Paper, FLandscape);
 }
 
 void TZarvoForm::IndiItemClick() {
     TCmPair Size = FPaperSize;
-    if (FDialogs.EditSize(ProgramTitle, "Papiergröße", Size)) FPaperSize = ValidPaperSize(Size);
+    if (FDialogs.EditSize(ProgramTitle, "Papiergröße", Size)) Size = ValidPaperSize(Size);
+    SetPaper(Size, FLandscape);
+}
+
+void TZarvoForm::SetPaper(TCmPair Size, bool Landscape) {
+    // The sheet file holds paper and orientation: a change is a change of the sheet, which
+    // Exit then offers to save.
+    if (Size != FPaperSize || Landscape != FLandscape) FModified = true;
+    FPaperSize = Size;
+    FLandscape = Landscape;
     Relayout();
 }
 

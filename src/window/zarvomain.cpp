@@ -59,13 +59,10 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     FSheetFile.clear();
     FLastText.clear();
     UpdateTitle();
-    FSelected = -1;
     FLastEpsFile.clear();
     FBoxSize = {10.0, 10.0};
     FView.FZoom = ZoomWholePage;
     FModified = false;
-    FCopying = false;
-    FPlacingNew = false;
     // Numbers in the print job and on the preview's labels always use a point.
     SetDecimalChar('.');
     FView.SetGridWidth(FGridWidth);
@@ -134,8 +131,8 @@ void TZarvoForm::FormDestroy() {
     // cannot be read is not replaced by one that would lose them.
     const TIniFile::TOpenResult Opened = Ini.Open();
     if (Opened == TIniFile::TOpenResult::Unreadable || Opened == TIniFile::TOpenResult::TooLarge) {
-        ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" + std::strerror(Ini.LastError()) +
-                 ")");
+        FDialogs.ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" +
+                          std::strerror(Ini.LastError()) + ")");
         return;
     }
     TConfig C;
@@ -157,7 +154,7 @@ void TZarvoForm::FormDestroy() {
     try {
         Ini.UpdateFile();
     } catch (const EInOutError& E) {
-        ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" + E.what() + ")");
+        FDialogs.ErrorBox("Fehler beim Schreiben nach " + FIniName + " (" + E.what() + ")");
     }
 }
 
@@ -411,8 +408,12 @@ void TZarvoForm::FormActivate() {
 }
 
 void TZarvoForm::closeEvent(QCloseEvent* Event) {
-    // There is no way back once closing has begun: the question only offers to save first.
-    if (FModified && AskYesNo("Blatt speichern?", -1, -1)) SaveItemClick();
+    // A save that was asked for and did not happen (Save As cancelled, or the write failed)
+    // keeps the window open with the sheet: closing must not lose the work.
+    if (!MaybeSave()) {
+        Event->ignore();
+        return;
+    }
     // The window is hidden before it is destroyed; its place is taken now.
     RememberGeometry();
     Event->accept();

@@ -47,15 +47,12 @@ public:
     // ---- The sheet and the state of the window ----
     TSheet FSheet;
     TItemList& FItems = FSheet.FItems;
-    int& FSelected = FSheet.FSelected;
     std::string& FSheetFile = FSheet.FSheetFile;
     bool& FModified = FSheet.FModified;
     TCmPair& FPaperSize = FSheet.FPaperSize;
     bool& FLandscape = FSheet.FLandscape;
     TCmPair& FBoxSize = FSheet.FBoxSize;
     TPSFontRec& FTextFont = FSheet.FTextFont;
-    bool& FPlacingNew = FSheet.FPlacingNew;
-    bool& FCopying = FSheet.FCopying;
 
     std::string FLastEpsFile;
     std::string FLastText;
@@ -71,9 +68,8 @@ public:
     int FFormState = 0;
     std::string FPortTargets[4];
     THistoryList FHistory;
-    TPageView FView;         // the preview: zoom, margins, page layout, the plot
-    TLogicalPoint FMousePos; // logical units, snapped while placing
-    TCmPair FSavedOrigin;
+    TPageView FView;                           // the preview: zoom, margins, page layout, the plot
+    TPlacement& FPlacement = FView.FPlacement; // the item being placed, if any
     TPoint FPopupPos;
     int FPopupItem = -1;
     int FHighlighted = -1; // an item drawn highlighted while its popup or question is open
@@ -168,14 +164,23 @@ private:
     QToolButton* ToolButton(int X, const char* Name, int Glyph, const char* Hint,
                             void (TZarvoForm::*Handler)());
 
+    // Offers a modified sheet for saving ("Blatt speichern?") before it is replaced or the
+    // program ends, and saves on Yes. False when the answer was Yes but the sheet was not
+    // saved (Save As cancelled, or the save failed): the sheet must stay then.
+    bool MaybeSave();
+    // Save and Save As; true when the sheet was written.
+    bool SaveSheetFile();
+    bool SaveSheetAs();
+
+    // Paper size and orientation of the sheet.
+    void SetPaper(TCmPair Size, bool Landscape);
     void SelectPrinter(int Printer);
     void Relayout();
     void Repaint();
     void UpdateScrollBars();
-    // Starts placing item Index, its lower-left corner at (X, Y) page cm; New marks it as
-    // inserted (removed again on cancel).
+    // Starts placing the new item Index, its lower-left corner at Corner (page cm), with the
+    // pointer moved there.
     void StartPlacement(int Index, TCmPair Corner);
-    void EndPlacement(bool Drop, bool Centre);
     void MoveCursorTo(double X, double Y);
     void MeasureItem(TEPSBox& Item);
 

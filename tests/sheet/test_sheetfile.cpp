@@ -76,13 +76,9 @@ TEST_F(SheetFileTest, RoundTripKeepsEveryFieldToTheMillimetre) {
               std::string::npos);
 
     TSheet L;
-    L.FSelected = 0;
-    L.FPlacingNew = true;
     ASSERT_TRUE(LoadSheet(L, Path).Succeeded());
     ASSERT_EQ(L.FItems.Count(), 2);
     EXPECT_TRUE(L.FLandscape);
-    EXPECT_EQ(L.FSelected, -1);
-    EXPECT_FALSE(L.FPlacingNew);
     const TEPSBox& E = L.FItems.Item(0);
     EXPECT_EQ(E.Name, "/data/Grafik/bild.eps");
     EXPECT_EQ(L.FItems.Label(0), E.Name);

@@ -211,9 +211,8 @@ protected:
         Text.Font.FontColor = 0xFF0000; // blue: red is the low byte
         Sheet.FItems.Add("", Text);
         Sheet.FItems.Add("", Box(KindBBox, "/tmp/placed.eps", {16.0, 14.0}, {4.0, 4.0}));
-        Sheet.FSelected = 3;
         View.SetupPageMapping();
-        View.FDragRect = View.DragRectOf(Sheet.FItems.Item(3));
+        View.FPlacement.PickUp(3);
         Image = Render(View, 800, 600);
     }
     TSheet Sheet;
@@ -326,7 +325,6 @@ TEST_F(PagePicture, TheItemBeingPlacedIsOnlyItsExclusiveOrFrame) {
     }
     TSheet Without = Sheet;
     Without.FItems.Delete(3);
-    Without.FSelected = -1;
     TPageView Other(Without);
     EXPECT_TRUE(Render(Other, 800, 600) == Image);
 }
@@ -414,7 +412,8 @@ protected:
         Fresh.FHorzPos = Kept.FHorzPos;
         Fresh.FVertPos = Kept.FVertPos;
         Fresh.FFaceColor = Kept.FFaceColor;
-        Fresh.FDragRect = Kept.FDragRect;
+        if (Kept.FPlacement.Active()) Fresh.FPlacement.PickUp(Kept.FPlacement.Index());
+        Fresh.FPlacement.Frame() = Kept.FPlacement.Frame();
         Fresh.SetGridWidth(Kept.FGridWidth);
         const QImage A = PaintWith(Kept, Highlight), B = PaintWith(Fresh, Highlight);
         EXPECT_TRUE(A == B) << Step;
@@ -483,9 +482,9 @@ TEST_F(KeptPicture, FollowsEveryChangeOfSheetAndView) {
     ExpectNewPicture("other kind");
     Sheet.FItems.Delete(4);
     ExpectNewPicture("erased");
-    Sheet.FSelected = 3;
+    Kept.FPlacement.PickUp(3);
     ExpectNewPicture("picked up");
-    Sheet.FSelected = -1;
+    Kept.FPlacement.Leave();
     ExpectNewPicture("dropped");
     Kept.ZoomLarger();
     ExpectNewPicture("zoomed in");
@@ -562,16 +561,15 @@ TEST(PictureInputs, EachFieldTakesPartInTheComparison) {
 TEST_F(KeptPicture, PlacementFrameAndHighlightDrawOverTheKeptSheet) {
     ExpectSameAsFresh("before");
     // Picked up: the item leaves the picture, its frame follows the mouse over the rest.
-    Sheet.FSelected = 2;
-    Kept.FDragRect = Kept.DragRectOf(Sheet.FItems.Item(2));
+    Kept.FPlacement.PickUp(2);
     ExpectSameAsFresh("picked up");
-    Kept.FDragRect.X += 130;
-    Kept.FDragRect.Y -= 70;
+    Kept.FPlacement.Frame().X += 130;
+    Kept.FPlacement.Frame().Y -= 70;
     ExpectSameAsFresh("frame moved");
-    Kept.FDragRect.X += 5;
+    Kept.FPlacement.Frame().X += 5;
     ExpectSameAsFresh("frame moved again");
     Sheet.FItems.Item(2).Origin = {9.0, 4.0};
-    Sheet.FSelected = -1;
+    Kept.FPlacement.Leave();
     ExpectSameAsFresh("dropped");
     // The highlight of a right click comes last, in the settings the last item left behind.
     ExpectSameAsFresh("text highlighted", 6);
@@ -674,13 +672,12 @@ TEST(PageRobustness, AbsurdValuesPaintWithoutHangingOrCrashing) {
             Sheet.FItems.Add("", Box(KindStdSize, "/y.eps", {Nan, Nan}, {Nan, -3.0}));
             Sheet.FItems.Add("", Box(KindText, std::string(2047, 'W'), {1e12, -1e12}, {}));
             Sheet.FItems.Add("", Box(KindBBox, "/z.eps", {1.0, 1.0}, {2.0, 2.0}));
-            Sheet.FSelected = 1;
             TPageView View(Sheet);
             View.SetGridWidth(Grid);
             View.SetupPageMapping();
             EXPECT_TRUE(std::isfinite(View.FPageAspect));
             EXPECT_GT(View.FPageAspect, 0.0);
-            View.FDragRect = View.DragRectOf(Sheet.FItems.Item(1));
+            View.FPlacement.PickUp(1);
             for (int Zoom : {64, 1, 4096}) {
                 View.FZoom = Zoom;
                 // The whole box is painted: none of the magenta it started with is left.

@@ -140,13 +140,33 @@ TEST_F(WindowTest, TheWindowOpensWhereItWasAndRemembersItsPlace) {
 TEST_F(WindowTest, ClosingAModifiedSheetOffersToSave) {
     TZarvoForm& F = Open();
     F.FModified = true;
-    // Yes on an untitled sheet opens Save As; cancelling it still closes without saving.
+    AddBox({2.0, 3.0});
+    // Yes on an untitled sheet opens Save As; cancelling it keeps the window and the sheet.
     D.Answers = {true};
     D.Files = {std::nullopt};
     F.close();
     ASSERT_EQ(D.Log.size(), 2u);
     EXPECT_EQ(D.Log[0], "question: Blatt speichern?");
     EXPECT_EQ(D.Log[1].rfind("save: ", 0), 0u);
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_TRUE(F.FModified);
+    // A save that fails keeps it too; so do New, Load and the recent list.
+    D.Answers = {true};
+    D.Files = {Dir.File("no/such/folder/blatt.zvs")};
+    F.close();
+    EXPECT_TRUE(F.isVisible());
+    EXPECT_EQ(D.Errors.size(), 1u);
+    D.Answers = {true, true, true, true};
+    D.Files = {std::nullopt, std::nullopt, std::nullopt};
+    F.ClearBtnClick();
+    F.LoadBtnClick();
+    WriteFile(Dir.File("other.zvs"), "[Global]\nCount=0\n");
+    F.LoadDataListClick(Dir.File("other.zvs"));
+    EXPECT_EQ(F.FItems.Count(), 1);
+    EXPECT_TRUE(F.FModified);
+    // No closes without saving.
+    D.Answers = {false};
+    F.close();
     EXPECT_FALSE(F.isVisible());
 }
 
@@ -180,9 +200,13 @@ TEST_F(WindowTest, SheetCommands) {
     EXPECT_TRUE(F.FLandscape);
     EXPECT_EQ(F.windowTitle().toStdString(), "EPS-Dateien drucken [unbenannt]");
 
-    // Load from the dialog, in the sheet's folder, with the sheet's paper.
+    // Load from the dialog, in the sheet's folder, with the sheet's paper; an item picked up
+    // before is not placed any more.
+    AddBox({1.0, 1.0});
+    F.FPlacement.PickUp(0);
     D.Files = {Path};
     F.LoadBtnClick();
+    EXPECT_FALSE(F.FPlacement.Active());
     EXPECT_EQ(D.FileDialogs.back().Title, "Lade Blatt");
     EXPECT_EQ(D.FileDialogs.back().Filter, "Blattdaten|*.zvs|alle|*.*");
     ASSERT_EQ(F.FItems.Count(), 1);
@@ -242,14 +266,14 @@ TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
     EXPECT_EQ(D.FileDialogs[0].Title, "EPS-Datei auswählen");
     EXPECT_EQ(D.FileDialogs[0].Filter, "EPS-Dateien|*.eps");
     ASSERT_EQ(F.FItems.Count(), 1);
-    EXPECT_EQ(F.FSelected, 0);
-    EXPECT_TRUE(F.FPlacingNew);
+    EXPECT_EQ(F.FPlacement.Index(), 0);
+    EXPECT_TRUE(F.FPlacement.IsNew());
     EXPECT_TRUE(F.FModified);
     EXPECT_EQ(F.FItems.Item(0).Kind, KindBBox);
     // The right button removes the new box again.
     Click(Qt::RightButton, 5, 5);
     EXPECT_EQ(F.FItems.Count(), 0);
-    EXPECT_EQ(F.FSelected, -1);
+    EXPECT_EQ(F.FPlacement.Index(), -1);
 
     // The next Insert starts in the folder of the last file and offers its name.
     D.Files = {Dir.File("bild.eps")};
@@ -262,7 +286,7 @@ TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
     ASSERT_EQ(F.FItems.Count(), 1);
     EXPECT_NEAR(F.FItems.Item(0).Origin.X, 4.0, 1e-9);
     EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 6.0, 1e-9);
-    EXPECT_FALSE(F.FPlacingNew);
+    EXPECT_FALSE(F.FPlacement.IsNew());
 
     // Without a bounding box: the message, and a box of the standard size.
     WriteFile(Dir.File("nobox.eps"), "%!PS\nnewpath\n");
@@ -288,7 +312,7 @@ TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
     Move(9.0, 9.0);
     F.InsertBtnClick();
     ASSERT_EQ(F.FItems.Count(), 3);
-    EXPECT_EQ(F.FSelected, 2);
+    EXPECT_EQ(F.FPlacement.Index(), 2);
     EXPECT_EQ(F.FItems.Item(1).Origin, (TCmPair{0.0, 0.0}));
     F.FormKeyDown(Qt::Key_Escape);
     ASSERT_EQ(F.FItems.Count(), 2);
@@ -340,12 +364,12 @@ TEST_F(WindowTest, PickingMovingAndDroppingItems) {
     AddBox({8, 4}, "b.eps");
     // In the overlap the earlier item is picked; the right edge counts.
     Click(Qt::LeftButton, 9, 5);
-    EXPECT_EQ(F.FSelected, 0);
+    EXPECT_EQ(F.FPlacement.Index(), 0);
     EXPECT_FALSE(F.FModified);
     // The frame stays inside the plot window at the right and at the top: beyond them it
     // stands flush against the edge, and that is where it is kept.
     const TLogicalRect& Area = F.FView.Plot().AreaRect();
-    const TDragRect& Frame = F.FView.FDragRect;
+    const TDragRect& Frame = F.FPlacement.Frame();
     Move(15, 15);
     EXPECT_EQ(Frame.X + Frame.Width, Area.Right);
     EXPECT_LT(Frame.Y + Frame.Height, Area.Top);
@@ -354,11 +378,11 @@ TEST_F(WindowTest, PickingMovingAndDroppingItems) {
     EXPECT_EQ(Frame.Y + Frame.Height, Area.Top);
     // Escape puts it back, but the sheet counts as changed.
     F.FormKeyDown(Qt::Key_Escape);
-    EXPECT_EQ(F.FSelected, -1);
+    EXPECT_EQ(F.FPlacement.Index(), -1);
     EXPECT_EQ(F.FItems.Item(0).Origin, (TCmPair{2, 2}));
     EXPECT_TRUE(F.FModified);
     Click(Qt::LeftButton, 2 + 283 / 28.35, 3);
-    EXPECT_EQ(F.FSelected, 0);
+    EXPECT_EQ(F.FPlacement.Index(), 0);
     // Enter centres the item on the (snapped) mouse position.
     F.FGridOn = false;
     Move(10, 12);
@@ -368,7 +392,7 @@ TEST_F(WindowTest, PickingMovingAndDroppingItems) {
     EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 12 - 142 / 28.35 / 2, 0.07);
     // A click on empty paper picks nothing.
     Click(Qt::LeftButton, 1, 28);
-    EXPECT_EQ(F.FSelected, -1);
+    EXPECT_EQ(F.FPlacement.Index(), -1);
 }
 
 TEST_F(WindowTest, SnappingToA5mmGrid) {
@@ -383,10 +407,10 @@ TEST_F(WindowTest, SnappingToA5mmGrid) {
     Click(Qt::LeftButton, 5.1, 5.1);
     // Still zoomed in: drive the placement by hand to the point 12.3 / 7.9 mm.
     Move(1.23, 0.79);
-    EXPECT_EQ(F.FMousePos.X, 75 + 100);
-    EXPECT_EQ(F.FMousePos.Y, 75 + 50);
+    EXPECT_EQ(F.FPlacement.Pointer().X, 75 + 100);
+    EXPECT_EQ(F.FPlacement.Pointer().Y, 75 + 50);
     Move(-0.2, 0.79); // left of the page corner: to the corner's x
-    EXPECT_EQ(F.FMousePos.X, 75);
+    EXPECT_EQ(F.FPlacement.Pointer().X, 75);
     Move(1.23, 0.79);
     Click(Qt::LeftButton, 1.23, 0.79);
     EXPECT_NEAR(F.FItems.Item(0).Origin.X, 1.0, 1e-9);
@@ -402,10 +426,10 @@ TEST_F(WindowTest, SnappingToA5mmGrid) {
         F.RasterItemClick();
         const TCmPair At = F.FItems.Item(0).Origin;
         Click(Qt::LeftButton, At.X + 0.1, At.Y + 0.1);
-        ASSERT_EQ(F.FSelected, 0) << C.Grid;
+        ASSERT_EQ(F.FPlacement.Index(), 0) << C.Grid;
         Move(1.23, 0.79);
-        EXPECT_EQ(F.FMousePos.X, 75 + C.X) << C.Grid;
-        EXPECT_EQ(F.FMousePos.Y, 75 + C.Y) << C.Grid;
+        EXPECT_EQ(F.FPlacement.Pointer().X, 75 + C.X) << C.Grid;
+        EXPECT_EQ(F.FPlacement.Pointer().Y, 75 + C.Y) << C.Grid;
         Click(Qt::LeftButton, 1.23, 0.79);
         EXPECT_NEAR(F.FItems.Item(0).Origin.X, C.X / 100.0, 1e-9) << C.Grid;
         EXPECT_NEAR(F.FItems.Item(0).Origin.Y, C.Y / 100.0, 1e-9) << C.Grid;
@@ -491,19 +515,32 @@ TEST_F(WindowTest, ZoomScrollBarsAndPageSettings) {
     EXPECT_EQ(F.FView.FZoom, 4096);
     F.FitItemClick();
 
+    // The sheet file holds orientation and paper: changing them changes the sheet.
+    F.FModified = false;
     F.QuerItemClick();
     EXPECT_NEAR(F.FView.FPageAspect, 30.6 / 22.0, 1e-9);
     EXPECT_TRUE(F.QuerItem->isChecked());
+    EXPECT_TRUE(F.FModified);
+    F.FModified = false;
+    F.QuerItemClick();
+    EXPECT_FALSE(F.FModified);
     // Cancelling the paper dialog keeps the size; OK takes it; A4 brings back 21.0 x 29.6.
     D.Sizes = {std::nullopt, TCmPair{10.0, 15.0}};
     F.IndiItemClick();
     EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+    EXPECT_FALSE(F.FModified);
     F.IndiItemClick();
     EXPECT_EQ(D.Log.back(), "size: EPS-Dateien drucken / Papiergröße");
     EXPECT_EQ(F.FPaperSize, (TCmPair{10.0, 15.0}));
     EXPECT_NEAR(F.FView.FPageAspect, 16.0 / 11.0, 1e-9);
+    EXPECT_TRUE(F.FModified);
+    F.FModified = false;
     F.A4FormItemClick();
     EXPECT_EQ(F.FPaperSize, (TCmPair{21.0, 29.6}));
+    EXPECT_TRUE(F.FModified);
+    F.FModified = false;
+    F.HochItemClick();
+    EXPECT_TRUE(F.FModified);
 
     D.Numbers = {25, std::nullopt};
     F.RasterItemClick();
@@ -541,7 +578,7 @@ TEST_F(WindowTest, TextItemsAreInsertedEditedCopiedAndErased) {
     EXPECT_EQ(T.Kind, KindText);
     EXPECT_EQ(T.Font.FontSize, 24);
     EXPECT_GT(T.Size.X, 1.0);
-    EXPECT_TRUE(F.FPlacingNew);
+    EXPECT_TRUE(F.FPlacement.IsNew());
     Move(3, 25);
     Click(Qt::LeftButton, 3, 25);
     F.InsertTextItemClick();
@@ -558,7 +595,7 @@ TEST_F(WindowTest, TextItemsAreInsertedEditedCopiedAndErased) {
     D.PopupChoices = {"CopyTextItem"};
     Click(Qt::RightButton, Origin.X + 0.2, Origin.Y + 0.2);
     EXPECT_EQ(F.FItems.Count(), 2);
-    EXPECT_TRUE(F.FCopying);
+    EXPECT_TRUE(F.FPlacement.IsCopy());
     F.FormKeyDown(Qt::Key_Escape);
     EXPECT_EQ(F.FItems.Count(), 1);
     EXPECT_EQ(F.FItems.Item(0).Origin, Origin);
@@ -607,7 +644,7 @@ TEST_F(WindowTest, TextItemsAreInsertedEditedCopiedAndErased) {
     EXPECT_EQ(F.FItems.Item(0).Size.X, 0.0);
     F.FormKeyDown(Qt::Key_Space); // any other key: the new text stays where it was made
     EXPECT_EQ(F.FItems.Count(), 1);
-    EXPECT_EQ(F.FSelected, -1);
+    EXPECT_EQ(F.FPlacement.Index(), -1);
 
     // The default font for new texts.
     TPSFontRec Courier;
