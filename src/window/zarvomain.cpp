@@ -10,6 +10,7 @@
 #include "support/inifile.h"
 #include "support/inouterror.h"
 #include "support/shellfolder.h"
+#include "support/version.h"
 #include "support/winsub.h"
 #include "window/grafikfeld.h"
 
@@ -36,8 +37,6 @@
 namespace zarvo {
 
 namespace {
-
-const char* const ProgramTitle = "EPS-Dateien drucken";
 
 QString Utf8(const std::string& S) {
     return QString::fromUtf8(S.c_str());
@@ -69,7 +68,7 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     UpdateTitle();
     FSelected = -1;
     FLastEpsFile.clear();
-    FBoxSize = {10.0, 10.0};
+    FBoxSize = StandardBoxSize;
     FView.FZoom = ZoomWholePage;
     FModified = false;
     FCopying = false;
@@ -431,7 +430,8 @@ void TZarvoForm::EndBtnClick() {
 }
 
 void TZarvoForm::InfoClick() {
-    FDialogs.InfoBox("Info", std::string("zarvo ") + "1.32 \xe2\x80\x93 " + ProgramTitle +
+    FDialogs.InfoBox("Info", std::string("zarvo ") + ProgramVersion + " \xe2\x80\x93 " +
+                                 ProgramTitle +
                                  "\n\nEPS-Dateien und Texte auf einer Seite platzieren und "
                                  "als ein PostScript-Auftrag drucken.\n\n"
                                  "Von den Entwicklern von zarvo.");
@@ -823,7 +823,7 @@ void TZarvoForm::TextFontItemClick() {
 
 void TZarvoForm::CopyTextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
-    TEPSBox Copy(TCmPair{10.0, 10.0});
+    TEPSBox Copy(StandardBoxSize);
     Copy.CopyFrom(FItems.Item(FPopupItem));
     const int Index = FItems.Add(FItems.Label(FPopupItem), Copy);
     FView.FDragRect = FView.DragRectOf(Copy);
