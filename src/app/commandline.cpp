@@ -5,6 +5,7 @@
 #include "app/previewcommand.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
+#include "support/version.h"
 
 #include <csignal>
 #include <cstdio>
@@ -74,7 +75,7 @@ int EpsInfoCommand(const std::vector<std::string>& Files) {
     int Status = 0;
     for (const std::string& File : Files) {
         std::uint8_t Kind = KindStdSize;
-        TCmPair Size{10.0, 10.0}, Offset{0.0, 0.0};
+        TCmPair Size = StandardBoxSize, Offset{0.0, 0.0};
         const TStatus Read = ReadEpsHeader(File, Kind, Size, Offset);
         if (!Read.Message().empty()) Tell(Read.Message());
         if (!Read) {
@@ -103,7 +104,7 @@ int RunCommandLine(int argc, char** argv) {
         std::fputs(UsageText, stdout);
         Status = 0;
     } else if (Command == "--version") {
-        std::printf("zarvo %s\n", ZARVO_VERSION);
+        std::printf("zarvo %s\n", ProgramVersion);
         Status = 0;
     } else if (Command == "--print") {
         Status = PrintCommand(Rest);

@@ -9,6 +9,7 @@
 #include "dialogs/screenplace.h"
 #include "dialogs/sizedlg.h"
 #include "dialogs/verzdlg.h"
+#include "sheet/defaults.h"
 
 #include <QAction>
 #include <QClipboard>
@@ -34,7 +35,7 @@ QString MessageText(const std::string& Msg) {
 
 // Message boxes carry the program's title.
 QString BoxTitle() {
-    return QStringLiteral("EPS-Dateien drucken");
+    return QString::fromUtf8(ProgramTitle);
 }
 
 QString PathText(const std::string& Path) {

@@ -3,6 +3,7 @@
 
 #include "sheet/psfonttable.h"
 #include "output/printtarget.h"
+#include "support/version.h"
 #include "support/winsub.h"
 
 #include <algorithm>
@@ -309,7 +310,8 @@ void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item) {
 void WritePrintJob(TBufTextFile& Writer, const TSheet& Sheet) {
     WriteBufLine(Writer, "%!PS-Adobe");
     FlushBuf(Writer);
-    WriteBufLine(Writer, "%%Creator: zarvo 1.32 (EPS-Dateien drucken)");
+    WriteBufLine(Writer,
+                 std::string("%%Creator: zarvo ") + ProgramVersion + " (" + ProgramTitle + ")");
     const long long W = CmToWholePoints(Sheet.FPaperSize.X);
     const long long H = CmToWholePoints(Sheet.FPaperSize.Y);
     const long long A = Sheet.FLandscape ? H : W;

@@ -13,19 +13,19 @@ class TIniFile;
 struct TFormBounds {
     int Left = 0;
     int Top = 0;
-    int ClientWidth = 500;
-    int ClientHeight = 400;
+    int ClientWidth = DefaultClientWidth;
+    int ClientHeight = DefaultClientHeight;
 };
 
 struct TConfig {
-    std::string WorkDir;                      // folder of the EPS files and print files
-    std::string Filter = "EPS-Dateien|*.eps"; // open-dialog filter of EPS files
-    int Printer = 3;                          // 0 the print file, 1 to 4 LPT1 to LPT4
-    std::string PrintFile = "ZVS.PS";
+    std::string WorkDir;                // folder of the EPS files and print files
+    std::string Filter = DefaultFilter; // open-dialog filter of EPS files
+    int Printer = DefaultPrinter;       // 0 the print file, 1 to 4 LPT1 to LPT4
+    std::string PrintFile = DefaultPrintFile;
     bool Landscape = false;
-    TCmPair PaperSize{21.0, 29.6};
+    TCmPair PaperSize = A4Paper;
     bool GridOn = true;
-    int GridWidth = 5; // mm
+    int GridWidth = DefaultGridWidth; // mm
     TFormBounds FormBounds;
     int WindowState = 0; // 0 normal, 1 minimised, 2 maximised
     TPSFontRec TextFont;

@@ -1,6 +1,9 @@
 // One placed item of a sheet (an EPS file or a one-line text) and the records it is made of.
 #pragma once
 
+#include "sheet/cmpair.h"
+#include "sheet/defaults.h"
+
 #include <cstdint>
 #include <string>
 
@@ -9,21 +12,13 @@ namespace zarvo {
 // PostScript points per centimetre, on the printer and in the preview alike.
 constexpr double PtPerCm = 28.35;
 
-// A pair of lengths in centimetres: width and height, or x and y.
-struct TCmPair {
-    double X = 0.0;
-    double Y = 0.0;
-    bool operator==(const TCmPair& O) const { return X == O.X && Y == O.Y; }
-    bool operator!=(const TCmPair& O) const { return !(*this == O); }
-};
-
 // The font of a text item: font number (row of the font table), size in points, angle in
 // degrees (always 0), style bits (1 italic, 2 bold) and preview colour (red in the low byte).
 struct TPSFontRec {
-    std::uint16_t FontType = 1;
-    std::uint16_t FontSize = 18;
+    std::uint16_t FontType = DefaultFontType;
+    std::uint16_t FontSize = DefaultFontSize;
     std::uint16_t FontAngle = 0;
-    std::uint16_t FontStyle = 0;
+    std::uint16_t FontStyle = DefaultFontStyle;
     std::uint32_t FontColor = 0;
     bool operator==(const TPSFontRec& O) const {
         return FontType == O.FontType && FontSize == O.FontSize && FontAngle == O.FontAngle &&
@@ -49,7 +44,7 @@ public:
     std::uint8_t Kind = KindStdSize;
     TCmPair Origin; // lower-left corner on the page (a text's baseline start)
     TCmPair Offset; // lower-left corner of the bounding box in the file's coordinates
-    TCmPair Size{10.0, 10.0};
+    TCmPair Size = StandardBoxSize;
     TPSFontRec Font;
 };
 

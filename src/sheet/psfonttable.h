@@ -1,6 +1,8 @@
 // The four fonts of text items: screen font for the preview, PostScript names for the printer.
 #pragma once
 
+#include "sheet/defaults.h"
+
 #include <string>
 
 namespace zarvo {
@@ -11,9 +13,6 @@ struct TPSFontRow {
 };
 
 extern const TPSFontRow PSFontTable[4];
-
-constexpr int DefaultFontType = 1;  // Helvetica
-constexpr int DefaultFontStyle = 0; // regular
 
 // Font numbers and styles outside 0 to 3 (only an edited file holds them) take the given
 // defaults (a sheet's item the sheet's text font), else the table's.

@@ -7,9 +7,6 @@
 
 namespace zarvo {
 
-// The A4 paper of this program: 21.0 x 29.6 cm.
-constexpr TCmPair A4Paper{21.0, 29.6};
-
 // The largest paper side the preview shows and the print job takes, in cm (100 m); only an
 // edited sheet file holds more.
 constexpr double MaxSheetPaperSide = 10000.0;
@@ -21,8 +18,8 @@ public:
     bool FModified = false;
     TCmPair FPaperSize = A4Paper; // portrait sense: width, height
     bool FLandscape = false;
-    TCmPair FBoxSize{10.0, 10.0}; // standard size of EPS items without bounding box
-    TPSFontRec FTextFont;         // default font of new texts; also the defaults when loading
+    TCmPair FBoxSize = StandardBoxSize; // standard size of EPS items without bounding box
+    TPSFontRec FTextFont;               // default font of new texts; also the defaults when loading
 
     // The page size in its current orientation (x across).
     TCmPair PageSize() const {

@@ -18,8 +18,7 @@ struct TError {
 
 // Either a value or an error; the core returns these and never shows a message itself. A
 // warning goes with a usable value: something the user should hear although all went on.
-template <typename T>
-class TResult {
+template <typename T> class TResult {
 public:
     TResult(T Value) : State(std::in_place_index<0>, std::move(Value)) {}
     TResult(TError Error) : State(std::in_place_index<1>, std::move(Error)) {}

@@ -64,7 +64,7 @@ void TZarvoForm::TextFontItemClick() {
 
 void TZarvoForm::CopyTextItemClick() {
     if (!FItems.ValidIndex(FPopupItem)) return;
-    TEPSBox Copy(TCmPair{10.0, 10.0});
+    TEPSBox Copy(StandardBoxSize);
     Copy.CopyFrom(FItems.Item(FPopupItem));
     const int Index = FItems.Add(FItems.Label(FPopupItem), Copy);
     FPlacement.StartCopy(Index);

@@ -5,6 +5,7 @@
 #include "support/inifile.h"
 #include "support/inouterror.h"
 #include "support/shellfolder.h"
+#include "support/version.h"
 #include "support/winsub.h"
 #include "window/grafikfeld.h"
 #include "window/toolglyphs.h"
@@ -60,7 +61,7 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     FLastText.clear();
     UpdateTitle();
     FLastEpsFile.clear();
-    FBoxSize = {10.0, 10.0};
+    FBoxSize = StandardBoxSize;
     FView.FZoom = ZoomWholePage;
     FModified = false;
     // Numbers in the print job and on the preview's labels always use a point.
@@ -424,7 +425,8 @@ void TZarvoForm::EndBtnClick() {
 }
 
 void TZarvoForm::InfoClick() {
-    FDialogs.InfoBox("Info", std::string("zarvo ") + "1.32 \xe2\x80\x93 " + ProgramTitle +
+    FDialogs.InfoBox("Info", std::string("zarvo ") + ProgramVersion + " \xe2\x80\x93 " +
+                                 ProgramTitle +
                                  "\n\nEPS-Dateien und Texte auf einer Seite platzieren und "
                                  "als ein PostScript-Auftrag drucken.\n\n"
                                  "Von den Entwicklern von zarvo.");

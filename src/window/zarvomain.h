@@ -4,6 +4,7 @@
 #include "dialogs/modaldialogs.h"
 #include "plot/plotcanvas.h"
 #include "sheet/config.h"
+#include "sheet/defaults.h"
 #include "sheet/hlistbox.h"
 #include "sheet/sheet.h"
 #include "view/pageview.h"
@@ -25,9 +26,6 @@ class QToolBar;
 class QToolButton;
 
 namespace zarvo {
-
-// The program's title: the window caption and the heading of its small dialogs.
-inline constexpr char ProgramTitle[] = "EPS-Dateien drucken";
 
 class TGrafikFeld;
 

@@ -1,10 +1,12 @@
 """Desktop integration: `cmake --install` puts the program, its menu entry, icon, sheet file
-type and manual page into the usual places, each valid for the tools that read it.
+type and manual page into the usual places, each valid for the tools that read it; `cpack -G DEB`
+makes a Debian package of the same files whose program runs from wherever it is unpacked.
 
 Run alone:  ZARVO_BUILD_DIR=build python3 tests/e2e/install.py
 """
 
 import configparser
+import glob
 import os
 import re
 import shutil
@@ -30,6 +32,18 @@ def run(*args, **kw):
     return subprocess.run(list(args), capture_output=True, timeout=120, **kw)
 
 
+def project_version():
+    """The version of the build's project() call: the one place the version is written."""
+    with open(os.path.join(BUILD, "CMakeCache.txt")) as f:
+        for line in f:
+            if line.startswith("CMAKE_PROJECT_VERSION:"):
+                return line.strip().split("=", 1)[1]
+    raise AssertionError("no project version in " + BUILD)
+
+
+SHEET = "[Global]\nCount=1\n[Frame01]\nName=Hallo\nBBox=2\nXOrigin=2.0\nYOrigin=2.0\n"
+
+
 class InstallTest(unittest.TestCase):
     @classmethod
     def setUpClass(cls):
@@ -51,7 +65,7 @@ class InstallTest(unittest.TestCase):
         self.assertTrue(os.access(program, os.X_OK))
         r = run(program, "--version")
         self.assertEqual(0, r.returncode)
-        self.assertEqual(b"zarvo 1.32\n", r.stdout)
+        self.assertEqual(("zarvo %s\n" % project_version()).encode(), r.stdout)
 
     def test_menu_entry(self):
         desktop = self.path("share", "applications", "zarvo.desktop")
@@ -81,8 +95,7 @@ class InstallTest(unittest.TestCase):
         self.addCleanup(desktop.close)
         sheet = os.path.join(desktop.home, "Gruss.zvs")
         with open(sheet, "w") as f:
-            f.write("[Global]\nCount=1\n[Frame01]\nName=Hallo\nBBox=2\nXOrigin=2.0\n"
-                    "YOrigin=2.0\n")
+            f.write(SHEET)
         entry = configparser.ConfigParser(interpolation=None)
         with open(self.path("share", "applications", "zarvo.desktop"), encoding="utf-8") as f:
             entry.read_file(f)
@@ -124,6 +137,8 @@ class InstallTest(unittest.TestCase):
         self.assertEqual(b"", r.stderr, "the manual page has faults")
         text = re.sub(r".\x08", "", r.stdout.decode("utf-8"))
         self.assertIn("EPS-Dateien drucken", text)
+        # The page carries the version of the build, as --version does.
+        self.assertIn("zarvo " + project_version(), text)
         # Every option of the program's own usage text is in the manual page.
         usage = run(self.path("bin", "zarvo"), "--help").stdout.decode("utf-8")
         options = set(re.findall(r"(?<![\w-])--[a-z-]+|(?<![\w-])-o\b", usage))
@@ -131,6 +146,55 @@ class InstallTest(unittest.TestCase):
                           "--size", "--zoom", "--scroll"}, options)
         for option in options:
             self.assertIn(option, text.replace("\u2010", "-"))
+
+
+class PackageTest(unittest.TestCase):
+    """The Debian package: its files, its fields, and its program run from an unpacked root."""
+
+    def test_debian_package(self):
+        out = tempfile.mkdtemp(prefix="zarvo-deb-")
+        self.addCleanup(shutil.rmtree, out, ignore_errors=True)
+        r = subprocess.run(["cpack", "-G", "DEB", "-B", out, "--config",
+                            os.path.join(BUILD, "CPackConfig.cmake")],
+                           capture_output=True, timeout=300, cwd=out)
+        self.assertEqual(0, r.returncode, (r.stdout + r.stderr).decode(errors="replace"))
+        debs = glob.glob(os.path.join(out, "*.deb"))
+        self.assertEqual(1, len(debs), os.listdir(out))
+        deb = debs[0]
+
+        r = run("dpkg-deb", "-c", deb)
+        self.assertEqual(0, r.returncode, r.stderr)
+        files = {line.split()[-1] for line in r.stdout.decode().splitlines()
+                 if not line.startswith("d")}
+        self.assertEqual({"./usr/bin/zarvo",
+                          "./usr/share/applications/zarvo.desktop",
+                          "./usr/share/icons/hicolor/scalable/apps/zarvo.svg",
+                          "./usr/share/man/man1/zarvo.1",
+                          "./usr/share/mime/packages/zarvo.xml"}, files)
+        fields = run("dpkg-deb", "-f", deb, "Package", "Version", "Depends").stdout.decode()
+        self.assertIn("Package: zarvo\n", fields)
+        self.assertIn("Version: %s\n" % project_version(), fields)
+        self.assertIn("libqt6widgets6", fields)
+
+        root = os.path.join(out, "root")
+        r = run("dpkg-deb", "-x", deb, root)
+        self.assertEqual(0, r.returncode, r.stderr)
+        program = os.path.join(root, "usr", "bin", "zarvo")
+        r = run(program, "--version")
+        self.assertEqual((0, ("zarvo %s\n" % project_version()).encode()),
+                         (r.returncode, r.stdout))
+        sheet = os.path.join(out, "Gruss.zvs")
+        with open(sheet, "w") as f:
+            f.write(SHEET)
+        job = os.path.join(out, "Gruss.ps")
+        r = run(program, "--print", sheet, "-o", job)
+        self.assertEqual((0, b""), (r.returncode, r.stderr))
+        with open(job, "rb") as f:
+            lines = f.read().split(b"\r\n")
+        self.assertEqual([b"%!PS-Adobe", ("%%%%Creator: zarvo %s (EPS-Dateien drucken)"
+                                           % project_version()).encode()], lines[:2])
+        self.assertIn(b"(Hallo) show", lines)
+        self.assertEqual([b"showpage end", b""], lines[-2:])
 
 
 if __name__ == "__main__":
