@@ -1,18 +1,19 @@
 // Input check of entry fields whose text becomes a one-line byte string.
-#include "dialogs/latin1validator.h"
+#include "dialogs/ansivalidator.h"
 
 #include "dialogs/beep.h"
+#include "support/ansicodepage.h"
 
 namespace zarvo {
 
-TLatin1Validator::TLatin1Validator(QObject* Parent) : QValidator(Parent) {}
+TAnsiValidator::TAnsiValidator(QObject* Parent) : QValidator(Parent) {}
 
-bool TLatin1Validator::Storable(QChar C) {
-    const char16_t U = C.unicode();
-    return U <= 0xFF && U != 0 && U != '\r' && U != '\n';
+bool TAnsiValidator::Storable(QChar C) {
+    unsigned char B;
+    return UnicodeToAnsi(C.unicode(), B) && AnsiAssigned(B) && B != 0 && B != '\r' && B != '\n';
 }
 
-QValidator::State TLatin1Validator::validate(QString& Input, int&) const {
+QValidator::State TAnsiValidator::validate(QString& Input, int&) const {
     for (const QChar C : Input)
         if (!Storable(C)) {
             Beep();
