@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
     build-essential cmake pkg-config ccache
-    qt6-base-dev libgl-dev
+    qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev googletest
     ghostscript imagemagick
     fonts-liberation fonts-urw-base35 fontconfig

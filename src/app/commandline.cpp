@@ -1,8 +1,8 @@
 // The command line of the program: printing a sheet and reading EPS headers without a window.
 #include "app/commandline.h"
 
-#include "output/printjob.h"
 #include "app/previewcommand.h"
+#include "output/printjob.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
 #include "support/version.h"
@@ -25,10 +25,11 @@ const char UsageText[] =
     "                                       Standardausgabe)\n"
     "  zarvo --preview BLATT.zvs -o BILD.png [--size BxH] [--zoom N] [--scroll X,Y]\n"
     "                                       zeichnet die Seitenvorschau des Blattes als\n"
-    "                                       PNG-Bild von B x H Pixeln (Vorgabe 800x600);\n"
-    "                                       N ist der Zoomteiler 1 bis 4096 (64 ganze\n"
-    "                                       Seite), X und Y die Bildlaufpositionen 0 bis\n"
-    "                                       100 (Vorgabe 0,15)\n"
+    "                                       Bild von B x H Pixeln (Vorgabe 800x600) im\n"
+    "                                       Format seiner Endung (.png, .jpg, .bmp ...);\n"
+    "                                       N ist der Zoomteiler, eine Zweierpotenz 1 bis\n"
+    "                                       4096 (64 ganze Seite), X und Y die\n"
+    "                                       Bildlaufpositionen 0 bis 100 (Vorgabe 0,15)\n"
     "  zarvo --eps-info EPS...              zeigt, was \"EPS Insert\" von jeder Datei\n"
     "                                       übernimmt: Pfad, Art, Versatz X und Y,\n"
     "                                       Größe X und Y in cm\n"
@@ -54,6 +55,8 @@ int PrintCommand(const std::vector<std::string>& Args) {
         if (Args[I] == "-o") {
             if (I + 1 >= Args.size()) return Fail("Nach -o fehlt die Ausgabedatei.");
             Out = Args[++I];
+        } else if (Args[I].size() > 1 && Args[I][0] == '-') {
+            return Fail("Unbekannte Option: " + Args[I]);
         } else if (SheetFile.empty()) {
             SheetFile = Args[I];
         } else {

@@ -1,12 +1,14 @@
-// The command line's --preview: the page picture of a sheet as a PNG image, without a window.
+// The command line's --preview: the page picture of a sheet as an image file, without a window.
 #include "app/previewcommand.h"
 
 #include "sheet/sheetfile.h"
 #include "view/pageview.h"
 #include "view/textmeasure.h"
 
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QSaveFile>
 
@@ -40,6 +42,23 @@ bool ParsePair(const std::string& S, char Sep, long& A, long& B) {
            ParseCount(S.substr(P + 1), B);
 }
 
+// The format the file name's extension names, PNG without an extension; empty when Qt cannot
+// write that format.
+QByteArray ImageFormat(const std::string& FileName) {
+    const QString Name = QFileInfo(QString::fromLocal8Bit(FileName.c_str())).fileName();
+    const qsizetype Dot = Name.lastIndexOf(QLatin1Char('.'));
+    if (Dot <= 0) return "png";
+    const QByteArray Ext = Name.mid(Dot + 1).toLower().toLatin1();
+    return QImageWriter::supportedImageFormats().contains(Ext) ? Ext : QByteArray();
+}
+
+std::string WritableFormats() {
+    std::string List;
+    for (const QByteArray& F : QImageWriter::supportedImageFormats())
+        List += (List.empty() ? "." : ", .") + F.toStdString();
+    return List;
+}
+
 struct TPreviewOptions {
     std::string SheetFile;
     std::string Out;
@@ -60,26 +79,33 @@ std::string ParseOptions(const std::vector<std::string>& Args, TPreviewOptions& 
                 O.Out = V;
             } else if (A == "--size") {
                 if (!ParsePair(V, 'x', O.Width, O.Height) || O.Width < MinViewPixels ||
-                    O.Height < MinViewPixels || O.Width > MaxImageSide ||
-                    O.Height > MaxImageSide)
+                    O.Height < MinViewPixels || O.Width > MaxImageSide || O.Height > MaxImageSide)
                     return "Ungültige Bildgröße: " + V + " (erlaubt sind 50x50 bis 10000x10000)";
             } else if (A == "--zoom") {
                 if (!ParseCount(V, O.Zoom) || O.Zoom < ZoomMin || O.Zoom > ZoomMax ||
                     (O.Zoom & (O.Zoom - 1)) != 0)
-                    return "Ungültiger Zoom: " + V + " (erlaubt sind 1, 2, 4, ... 4096)";
+                    return "Ungültiger Zoom: " + V +
+                           " (erlaubt sind die Zweierpotenzen 1 bis 4096: 1, 2, 4, ... 4096)";
+            } else if (V.find(',') == std::string::npos) {
+                return "Ungültige Bildlaufposition: " + V + " (erwartet X,Y, zum Beispiel 0,15)";
             } else {
-                if (!ParsePair(V, ',', O.ScrollX, O.ScrollY) || O.ScrollX > 100 ||
-                    O.ScrollY > 100)
+                if (!ParsePair(V, ',', O.ScrollX, O.ScrollY) || O.ScrollX > 100 || O.ScrollY > 100)
                     return "Ungültige Bildlaufposition: " + V + " (erlaubt sind 0 bis 100)";
             }
-        } else if (O.SheetFile.empty() && !A.empty() && A[0] != '-') {
+        } else if (A.size() > 1 && A[0] == '-') {
+            return "Unbekannte Option: " + A;
+        } else if (O.SheetFile.empty()) {
             O.SheetFile = A;
         } else {
-            return "Zu viele oder unbekannte Angaben: " + A;
+            return "Zu viele Angaben: " + A;
         }
     }
     if (O.SheetFile.empty()) return "--preview braucht eine Blattdatei.";
     if (O.Out.empty()) return "--preview braucht eine Ausgabedatei (-o BILD.png).";
+    // The picture is written in the format its name promises: -o bild.jpg is a JPEG.
+    const QByteArray Format = ImageFormat(O.Out);
+    if (Format.isEmpty())
+        return "Unbekanntes Bildformat: " + O.Out + " (möglich sind " + WritableFormats() + ")";
     return {};
 }
 
@@ -92,6 +118,19 @@ int RunPreviewCommand(const std::vector<std::string>& Args) {
 
     // The picture needs fonts but no screen.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    // Without a session (a cron job, a build server) Qt warns that XDG_RUNTIME_DIR is not
+    // set; the picture needs no runtime folder, and the warning is no message of this command.
+    static QtMessageHandler Previous = nullptr;
+    Previous = qInstallMessageHandler(
+        [](QtMsgType Type, const QMessageLogContext& Context, const QString& Msg) {
+            if (Type == QtWarningMsg && Msg.startsWith(QLatin1String("QStandardPaths: ")) &&
+                Msg.contains(QLatin1String("XDG_RUNTIME_DIR")))
+                return;
+            if (Previous)
+                Previous(Type, Context, Msg);
+            else
+                std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(Type, Context, Msg)));
+        });
     static int Argc = 1;
     static char Name[] = "zarvo";
     static char* Argv[] = {Name, nullptr};
@@ -117,7 +156,8 @@ int RunPreviewCommand(const std::vector<std::string>& Args) {
     }
     // Written beside the target and renamed at the end: a failed run leaves no half image.
     QSaveFile File(QString::fromLocal8Bit(O.Out.c_str()));
-    if (!File.open(QIODevice::WriteOnly) || !Image.save(&File, "PNG") || !File.commit())
+    if (!File.open(QIODevice::WriteOnly) || !Image.save(&File, ImageFormat(O.Out).constData()) ||
+        !File.commit())
         return Fail("Fehler beim Schreiben nach " + O.Out + " (" +
                     File.errorString().toLocal8Bit().toStdString() + ")");
     return 0;

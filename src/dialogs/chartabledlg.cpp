@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -52,6 +53,8 @@ TCharTableDialog::TCharTableDialog(QWidget* Parent) : QDialog(Parent) {
             CharGrid->setCurrentCell(std::max(Row, 1), std::max(Col, 1));
     });
     connect(CharGrid, &QTableWidget::cellDoubleClicked, this, &TCharTableDialog::CharGridDblClick);
+    // The headers are disabled cells, whose double clicks the table does not report.
+    CharGrid->viewport()->installEventFilter(this);
     SetCharFont(FHeaderFont);
     CharGrid->setCurrentCell(1, 1);
 
@@ -104,9 +107,23 @@ int TCharTableDialog::CurrentCode() const {
 }
 
 void TCharTableDialog::CharGridDblClick(int Row, int Col) {
-    if (Row < 1 || Col < 1) return; // a header is no character
-    CharGrid->setCurrentCell(Row, Col);
+    // A double click anywhere on the grid chooses, as "Select" does: on a character that
+    // character, on a header (no character) the current cell.
+    if (Row >= 1 && Col >= 1) CharGrid->setCurrentCell(Row, Col);
     accept();
+}
+
+bool TCharTableDialog::eventFilter(QObject* Watched, QEvent* Event) {
+    if (Watched == CharGrid->viewport() && Event->type() == QEvent::MouseButtonDblClick) {
+        const auto* Mouse = static_cast<QMouseEvent*>(Event);
+        const QModelIndex Index = CharGrid->indexAt(Mouse->position().toPoint());
+        if (Mouse->button() == Qt::LeftButton && Index.isValid() &&
+            (Index.row() == 0 || Index.column() == 0)) {
+            CharGridDblClick(Index.row(), Index.column());
+            return true;
+        }
+    }
+    return QDialog::eventFilter(Watched, Event);
 }
 
 int TCharTableDialog::Execute(const QString& FontName) {

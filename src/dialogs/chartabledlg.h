@@ -31,7 +31,8 @@ public:
 
     // Sets what the cell in column Col and row Row shows, and in which font.
     void CharGridDrawCell(int Col, int Row);
-    // A double click on a character chooses it, as "Select" would.
+    // A double click chooses, as "Select" would: a character cell, or on a header the
+    // current cell.
     void CharGridDblClick(int Row, int Col);
 
     static constexpr int CellSize = 20;
@@ -39,6 +40,9 @@ public:
     QTableWidget* CharGrid;
     QPushButton* OKBtn;
     QPushButton* CancelBtn;
+
+protected:
+    bool eventFilter(QObject* Watched, QEvent* Event) override;
 
 private:
     QString FHeaderFont;

@@ -2,6 +2,7 @@
 #include "dialogs/numdlg.h"
 
 #include "dialogs/okcancelrow.h"
+#include "dialogs/spinfield.h"
 #include "support/localefmt.h"
 #include "support/userdialogs.h"
 
@@ -64,15 +65,17 @@ TNummerEingabe::TNummerEingabe(QWidget* Parent) : QDialog(Parent) {
     Rahmen = new QFrame(this);
     Rahmen->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
     Descriptor1 = new QLabel(Rahmen);
-    NumFeld1 = new QSpinBox(Rahmen);
+    NumFeld1 = new TSpinField(Rahmen);
     Descriptor2 = new QLabel(Rahmen);
-    NumFeld2 = new QSpinBox(Rahmen);
+    NumFeld2 = new TSpinField(Rahmen);
     Descriptor1->setBuddy(NumFeld1);
     Descriptor2->setBuddy(NumFeld2);
     SetLimits(NumFeld1, 0, 0);
     SetLimits(NumFeld2, 0, 0);
-    connect(NumFeld1, &QSpinBox::valueChanged, this, &TNummerEingabe::NumFeld1Change);
-    connect(NumFeld2, &QSpinBox::valueChanged, this, &TNummerEingabe::NumFeld2Change);
+    // The text, not only the value: a number beyond the limits stands in the field until it
+    // is left, and the increment follows it all the same.
+    connect(NumFeld1, &QSpinBox::textChanged, this, &TNummerEingabe::NumFeld1Change);
+    connect(NumFeld2, &QSpinBox::textChanged, this, &TNummerEingabe::NumFeld2Change);
 
     auto* Fields = new QGridLayout(Rahmen);
     Fields->addWidget(Descriptor1, 0, 0);

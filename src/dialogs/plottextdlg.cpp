@@ -1,9 +1,9 @@
 // Modal one-line text editor with superscript and subscript markers and the character table.
 #include "dialogs/plottextdlg.h"
 
+#include "dialogs/ansivalidator.h"
 #include "dialogs/buttonglyphs.h"
 #include "dialogs/chartabledlg.h"
-#include "dialogs/latin1validator.h"
 #include "dialogs/textcodec.h"
 
 #include <QApplication>
@@ -33,7 +33,7 @@ TPlotTextDialog::TPlotTextDialog(QWidget* Parent) : QDialog(Parent) {
     Descriptor = new QLabel(this);
     TextFeld = new QLineEdit(this);
     TextFeld->setFixedWidth(351);
-    TextFeld->setValidator(new TLatin1Validator(TextFeld));
+    TextFeld->setValidator(new TAnsiValidator(TextFeld));
     Descriptor->setBuddy(TextFeld);
 
     CharTabBtn = new QPushButton(CharTableGlyph(), "Check Table", this);

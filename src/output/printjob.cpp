@@ -3,6 +3,7 @@
 
 #include "sheet/psfonttable.h"
 #include "output/printtarget.h"
+#include "support/ansicodepage.h"
 #include "support/version.h"
 #include "support/winsub.h"
 
@@ -277,18 +278,37 @@ void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item) {
     WriteBufLine(Writer, "restore");
 }
 
-// Texts are Latin-1 bytes; the base fonts' own encoding has other characters (or none) above
-// 127. A text that uses them gets its font re-encoded, so that it prints as typed. Symbol keeps
-// its own encoding: its bytes are its glyphs.
+// Texts are bytes of the ANSI code page 1252; the base fonts' own encoding has other
+// characters (or none) above 127. A text that uses them gets its font re-encoded, so that it
+// prints as typed: ISO Latin-1 with the code page's typographic characters (euro sign, quotes,
+// dashes) in 0x80..0x9F, where ISO Latin-1 has accents or nothing. Symbol keeps its own
+// encoding: its bytes are its glyphs.
 // ISOLatin1Encoding puts a minus sign where ASCII has the hyphen; the copy puts the hyphen
 // back. A printer without that encoding prints the font as it is.
-const char* const Latin1FontLine =
-    "/ISOLatin1Encoding where {pop dup length dict begin "
-    "{1 index /FID ne {def} {pop pop} ifelse} forall "
-    "/Encoding ISOLatin1Encoding 256 array copy dup 45 /hyphen put def "
-    "currentdict end /ZarvoLatin1 exch definefont} if";
+const std::vector<std::string>& AnsiFontLines() {
+    static const std::vector<std::string> Lines = [] {
+        std::vector<std::string> L = {
+            "/ISOLatin1Encoding where {pop dup length dict begin",
+            "{1 index /FID ne {def} {pop pop} ifelse} forall",
+            "/Encoding ISOLatin1Encoding 256 array copy dup 45 /hyphen put",
+        };
+        std::string Names = "dup 128 [";
+        for (int B = 0x80; B <= 0x9F; ++B) {
+            const char* Glyph = AnsiGlyphName(static_cast<unsigned char>(B));
+            Names += std::string(B == 0x80 ? "/" : " /") + (Glyph ? Glyph : ".notdef");
+            if (B % 8 == 7 && B != 0x9F) {
+                L.push_back(Names);
+                Names.clear();
+            }
+        }
+        L.push_back(Names + "] putinterval def");
+        L.push_back("currentdict end /ZarvoAnsi exch definefont} if");
+        return L;
+    }();
+    return Lines;
+}
 
-bool NeedsLatin1Font(const TEPSBox& Item) {
+bool NeedsAnsiFont(const TEPSBox& Item) {
     return PSName(Item.Font.FontType, 0) != "Symbol" &&
            std::any_of(Item.Name.begin(), Item.Name.end(),
                        [](char C) { return static_cast<unsigned char>(C) >= 128; });
@@ -299,7 +319,9 @@ void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item) {
     const std::string FontName =
         ("/" + PSName(Item.Font.FontType, Item.Font.FontStyle)).substr(0, 30);
     WriteBufLine(Writer, (FontName + " findfont").substr(0, 39));
-    if (NeedsLatin1Font(Item)) WriteBufLine(Writer, Latin1FontLine);
+    if (NeedsAnsiFont(Item))
+        for (const std::string& Line : AnsiFontLines())
+            WriteBufLine(Writer, Line);
     WriteBufLine(Writer, IntToStrWidth(Item.Font.FontSize, 0) + " scalefont setfont");
     WriteBufLine(Writer,
                  CmOperand(Item.Origin.X) + " cm " + CmOperand(Item.Origin.Y) + " cm moveto");
@@ -348,20 +370,6 @@ bool PrintablePaper(double Cm) {
     return std::isfinite(Cm) && Cm > 0.0 && Cm <= MaxSheetPaperSide;
 }
 
-// Texts are Latin-1 bytes, messages UTF-8.
-std::string Latin1ToUtf8(const std::string& S) {
-    std::string R;
-    for (unsigned char C : S) {
-        if (C < 0x80) {
-            R += static_cast<char>(C);
-        } else {
-            R += static_cast<char>(0xC0 | (C >> 6));
-            R += static_cast<char>(0x80 | (C & 0x3F));
-        }
-    }
-    return R;
-}
-
 } // namespace
 
 TPrintResult CheckPrintable(const TSheet& Sheet) {
@@ -373,10 +381,11 @@ TPrintResult CheckPrintable(const TSheet& Sheet) {
         if (Item.Kind != KindText)
             Ok = Ok && Printable(Item.Origin.X - Item.Offset.X) &&
                  Printable(Item.Origin.Y - Item.Offset.Y);
-        if (!Ok) {
-            const std::string Name = Item.Kind == KindText ? Latin1ToUtf8(Item.Name) : Item.Name;
-            return {false, "Lage von " + Name + " außerhalb des druckbaren Bereichs"};
-        }
+        const std::string Name = Item.Kind == KindText ? AnsiToUtf8(Item.Name) : Item.Name;
+        if (!Ok) return {false, "Lage von " + Name + " außerhalb des druckbaren Bereichs"};
+        // "0 scalefont" stops the printer with an error after the job was handed over.
+        if (Item.Kind == KindText && Item.Font.FontSize == 0)
+            return {false, "Schriftgröße von " + Name + " außerhalb des druckbaren Bereichs"};
     }
     return {};
 }

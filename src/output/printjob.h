@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zarvo {
 
@@ -22,10 +23,11 @@ public:
 // disabled and its structuring comments commented out.
 void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item);
 
-// Whether a text item's font is re-encoded to ISO Latin-1 in the job (its text has characters
-// above 127, and its font is not Symbol), and the line that does it after "findfont".
-bool NeedsLatin1Font(const TEPSBox& Item);
-extern const char* const Latin1FontLine;
+// Whether a text item's font is re-encoded to the ANSI code page 1252 in the job (its text has
+// characters above 127, and its font is not Symbol), and the lines that do it after
+// "findfont".
+bool NeedsAnsiFont(const TEPSBox& Item);
+const std::vector<std::string>& AnsiFontLines();
 
 // The block of one text item: font, position and the text as a PostScript string.
 void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item);

@@ -1,5 +1,6 @@
 // The plot canvas on a QPainter: lines, fills, pixels and text in device pixels.
 #include "plot/qtcanvas.h"
+#include "support/ansicodepage.h"
 
 #include "support/winsub.h"
 
@@ -74,17 +75,7 @@ bool WholePixelShift(const QTransform& T) {
 } // namespace
 
 QString AnsiToQString(const std::string& S) {
-    // Code page 1252 differs from Latin-1 only in 0x80..0x9F; its five unused codes stay as
-    // they are.
-    static const char16_t High[32] = {
-        0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-        0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-        0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-    QString R;
-    R.reserve(static_cast<int>(S.size()));
-    for (unsigned char C : S)
-        R += (C >= 0x80 && C <= 0x9F) ? QChar(High[C - 0x80]) : QChar(C);
-    return R;
+    return AnsiToQt(S);
 }
 
 TQtCanvas::~TQtCanvas() { End(); }

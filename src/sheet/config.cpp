@@ -40,7 +40,8 @@ TConfig ReadConfig(const TIniFile& Ini, const std::string& DefaultWorkDir) {
     TPSFontRec& F = C.TextFont;
     F.FontType = static_cast<std::uint16_t>(
         ValidFontType(static_cast<int>(Ini.ReadInteger("Font", "FontType", F.FontType))));
-    F.FontSize = static_cast<std::uint16_t>(Ini.ReadInteger("Font", "FontSize", F.FontSize));
+    F.FontSize =
+        static_cast<std::uint16_t>(ValidFontSize(Ini.ReadInteger("Font", "FontSize", F.FontSize)));
     F.FontStyle = static_cast<std::uint16_t>(
         ValidFontStyle(static_cast<int>(Ini.ReadInteger("Font", "FontStyle", F.FontStyle))));
     F.FontColor = static_cast<std::uint32_t>(Ini.ReadInteger("Font", "FontColor", 0));

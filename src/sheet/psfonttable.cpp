@@ -20,6 +20,11 @@ int ValidFontStyle(int FontStyle, int Default) {
     return Default >= 0 && Default <= 3 ? Default : DefaultFontStyle;
 }
 
+int ValidFontSize(long long FontSize, int Default) {
+    if (FontSize >= 1 && FontSize <= 65535) return static_cast<int>(FontSize);
+    return Default >= 1 && Default <= 65535 ? Default : DefaultFontSize;
+}
+
 std::string ScreenName(int FontType) {
     return PSFontTable[ValidFontType(FontType)].ScreenName;
 }

@@ -18,6 +18,9 @@ extern const TPSFontRow PSFontTable[4];
 // defaults (a sheet's item the sheet's text font), else the table's.
 int ValidFontType(int FontType, int Default = DefaultFontType);
 int ValidFontStyle(int FontStyle, int Default = DefaultFontStyle);
+// Sizes from 1 to 65535 points; 0 (which no printer scales a font to) and larger sizes, which
+// the 16-bit size would wrap, take the default.
+int ValidFontSize(long long FontSize, int Default = DefaultFontSize);
 
 std::string ScreenName(int FontType);
 std::string PSName(int FontType, int FontStyle);

@@ -110,8 +110,8 @@ TSheetResult LoadSheet(TSheet& Sheet, const std::string& FileName, const TTextMe
             const TPSFontRec& D = Sheet.FTextFont;
             Item.Font.FontType = static_cast<std::uint16_t>(
                 ValidFontType(Ini.ReadInteger(Section, "FontType", D.FontType), D.FontType));
-            Item.Font.FontSize =
-                static_cast<std::uint16_t>(Ini.ReadInteger(Section, "FontSize", D.FontSize));
+            Item.Font.FontSize = static_cast<std::uint16_t>(
+                ValidFontSize(Ini.ReadInteger(Section, "FontSize", D.FontSize), D.FontSize));
             Item.Font.FontStyle = static_cast<std::uint16_t>(
                 ValidFontStyle(Ini.ReadInteger(Section, "FontStyle", D.FontStyle), D.FontStyle));
             Item.Font.FontColor =

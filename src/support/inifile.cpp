@@ -47,8 +47,9 @@ std::string TIniFile::Lower(const std::string& S) {
     return R;
 }
 
-TIniFile::TLine TIniFile::MakeLine(std::string Text) {
+TIniFile::TLine TIniFile::MakeLine(std::string Text, std::string End) {
     TLine L;
+    L.End = std::move(End);
     const std::size_t Eq = Text.find('=');
     if (Eq != std::string::npos) {
         std::string Key = TrimBlanks(Text, 0, Eq);
@@ -119,22 +120,27 @@ void TIniFile::Parse(const std::string& Text) {
         std::size_t End = Text.find_first_of("\r\n", Pos);
         std::string Line =
             Text.substr(Pos, End == std::string::npos ? std::string::npos : End - Pos);
+        std::size_t Next;
         if (End == std::string::npos)
-            Pos = Text.size();
+            Next = Text.size();
         else if (Text[End] == '\r' && End + 1 < Text.size() && Text[End + 1] == '\n')
-            Pos = End + 2;
+            Next = End + 2;
         else
-            Pos = End + 1;
+            Next = End + 1;
+        std::string LineEnd =
+            End == std::string::npos ? std::string() : Text.substr(End, Next - End);
+        Pos = Next;
         std::string Name;
         if (HeaderName(Line, Name)) {
             TSection S;
             S.Header = std::move(Line);
+            S.HeaderEnd = std::move(LineEnd);
             FIndex[Lower(Name)].push_back(FSections.size());
             FSections.push_back(std::move(S));
         } else if (FSections.empty()) {
-            FPreamble.push_back(MakeLine(std::move(Line)));
+            FPreamble.push_back(MakeLine(std::move(Line), std::move(LineEnd)));
         } else {
-            FSections.back().Lines.push_back(MakeLine(std::move(Line)));
+            FSections.back().Lines.push_back(MakeLine(std::move(Line), std::move(LineEnd)));
         }
     }
 }
@@ -219,7 +225,10 @@ void TIniFile::WriteString(const std::string& Section, const std::string& Key,
     std::size_t At = S.Lines.size();
     while (At > 0 && TrimBlanks(S.Lines[At - 1].Text).empty())
         --At;
-    S.Lines.insert(S.Lines.begin() + static_cast<std::ptrdiff_t>(At), TLine{Key + "=" + Value, K});
+    // A last line of the file without a line end gets one before the new key.
+    if (At > 0 && S.Lines[At - 1].End.empty()) S.Lines[At - 1].End = "\n";
+    S.Lines.insert(S.Lines.begin() + static_cast<std::ptrdiff_t>(At),
+                   TLine{Key + "=" + Value, K, "\n"});
 }
 
 void TIniFile::WriteInteger(const std::string& Section, const std::string& Key, long Value) {
@@ -246,16 +255,22 @@ void TIniFile::EraseSection(const std::string& Section) {
 
 std::string TIniFile::Text() const {
     std::string Out;
+    bool LastBlank = false;
+    const auto Add = [&](const std::string& Line, const std::string& End) {
+        // Only the file's last line may lack its end; more lines after it need one.
+        if (!Out.empty() && Out.back() != '\n' && Out.back() != '\r') Out += "\n";
+        Out += Line;
+        Out += End;
+        LastBlank = TrimBlanks(Line).empty();
+    };
     for (const TLine& L : FPreamble)
-        Out += L.Text + "\n";
+        Add(L.Text, L.End);
     for (const TSection& S : FSections) {
         if (S.Erased) continue;
-        if (S.BlankBefore && !Out.empty() &&
-            !(Out.size() >= 2 && Out.compare(Out.size() - 2, 2, "\n\n") == 0))
-            Out += "\n";
-        Out += S.Header + "\n";
+        if (S.BlankBefore && !Out.empty() && !LastBlank) Add("", "\n");
+        Add(S.Header, S.HeaderEnd);
         for (const TLine& L : S.Lines)
-            Out += L.Text + "\n";
+            Add(L.Text, L.End);
     }
     return Out;
 }

@@ -52,19 +52,24 @@ public:
     void UpdateFile() const;
 
 private:
+    // Each line keeps the line end it was read with (CR LF, LF, CR, or none at the end of the
+    // file), so that what a save does not rewrite is written back byte for byte; lines the
+    // program adds end with LF.
     struct TLine {
         std::string Text;
         std::string KeyLower; // empty for lines that hold no key
+        std::string End = "\n";
     };
     struct TSection {
         std::string Header;
+        std::string HeaderEnd = "\n";
         bool BlankBefore = false;
         bool Erased = false;
         std::vector<TLine> Lines;
     };
 
     static std::string Lower(const std::string& S);
-    static TLine MakeLine(std::string Text);
+    static TLine MakeLine(std::string Text, std::string End);
     const TLine* FindKey(const std::string& Section, const std::string& Key) const;
     TSection& SectionForWrite(const std::string& Section);
 

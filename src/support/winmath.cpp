@@ -4,8 +4,11 @@
 #include "support/localefmt.h"
 #include "support/winsub.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 
 namespace zarvo {
 
@@ -22,28 +25,34 @@ std::string WithLocalePoint(std::string S) {
 }
 
 // The toolkit's fixed format: rounded to Precision significant digits, written with exactly
-// Digits decimals; exponent form when the whole part has more digits than Precision.
+// Digits decimals; exponent form when the whole part has more digits than Precision. The value
+// is rounded once, at whichever of the two positions comes first: rounding to Precision digits
+// and then again to Digits decimals would turn 1.3496 into 1.35 and then 1.4.
 std::string FixedFormat(double X, int Precision, int Digits) {
     if (Precision < 1) Precision = 1;
     if (Precision > 18) Precision = 18;
     if (Digits < 0) Digits = 0;
     if (Digits > 18) Digits = 18;
-    char Buf[128];
-    if (X == 0.0) {
-        std::snprintf(Buf, sizeof Buf, "%.*f", Digits, 0.0);
+    char Buf[400];
+    if (X == 0.0 || !std::isfinite(X)) {
+        std::snprintf(Buf, sizeof Buf, "%.*f", Digits, X == 0.0 ? 0.0 : X);
         return WithLocalePoint(Buf);
     }
-    // Round to Precision significant digits through the %e conversion, then re-read.
+    // The decimal exponent of X once rounded to Precision significant digits.
     std::snprintf(Buf, sizeof Buf, "%.*e", Precision - 1, X);
-    const double R = std::strtod(Buf, nullptr);
-    const double A = std::fabs(R);
-    const int WholeDigits = A < 1.0 ? 1 : static_cast<int>(std::floor(std::log10(A))) + 1;
-    if (WholeDigits > Precision) {
-        std::snprintf(Buf, sizeof Buf, "%.*E", Precision - 1, R);
+    const int Exp = std::atoi(std::strchr(Buf, 'e') + 1);
+    if (Exp + 1 > Precision) {
+        std::snprintf(Buf, sizeof Buf, "%.*E", Precision - 1, X);
         return WithLocalePoint(Buf);
     }
-    std::snprintf(Buf, sizeof Buf, "%.*f", Digits, R);
-    return WithLocalePoint(Buf);
+    const int Kept = std::min(Digits, Precision - 1 - Exp);
+    std::snprintf(Buf, sizeof Buf, "%.*f", Kept, X);
+    std::string S = Buf;
+    if (Kept < Digits) {
+        if (Kept == 0) S += '.';
+        S.append(static_cast<size_t>(Digits - Kept), '0');
+    }
+    return WithLocalePoint(S);
 }
 } // namespace
 
@@ -121,23 +130,39 @@ std::string NormalizedFloatToStr(double X, char Sep, int Digits) {
     const int E = (Index - 6) * 3;
     if (Digits < 1) Digits = 1;
     if (Digits > 8) Digits = 8;
+    if (!std::isfinite(X)) return std::isnan(X) ? "NAN" : X < 0 ? "-INF" : "INF";
+    // One correct rounding of the exact value through the C library's conversions, which
+    // work over the whole range of doubles; the digits before the point are counted after
+    // rounding, so 9.9996 to three digits is 10.0 and 0.99996 to two digits is 1.0.
     const double A = std::fabs(X);
-    int C = A < 1 ? 0 : A < 10 ? 1 : A < 100 ? 2 : 3;
-    double M = static_cast<double>(RoundHalfEven(A * std::pow(10.0, Digits - C)));
-    // Rounding up to a power of ten gains a digit before the point (0.9996 to three digits is
-    // 1.00, not 0.1000).
-    if (C <= Digits && M >= std::pow(10.0, Digits)) {
-        M /= 10.0;
-        ++C;
+    char Buf[400];
+    std::string Digs;
+    int C;
+    if (A < 1) {
+        std::snprintf(Buf, sizeof Buf, "%.*f", Digits, A);
+        if (Buf[0] == '1') {
+            C = 1;
+            Digs = "1" + std::string(static_cast<size_t>(Digits - 1), '0');
+        } else {
+            C = 0;
+            Digs = Buf + 2;
+            const size_t First = Digs.find_first_not_of('0');
+            Digs = First == std::string::npos ? "0" : Digs.substr(First);
+        }
+    } else {
+        std::snprintf(Buf, sizeof Buf, "%.*e", Digits - 1, A);
+        const char* EPos = std::strchr(Buf, 'e');
+        C = std::atoi(EPos + 1) + 1;
+        for (const char* P = Buf; P != EPos; ++P)
+            if (*P != '.') Digs += *P;
+        // More digits before the point than asked: the rest are zeros, never more digits.
+        if (C > Digits) Digs.append(static_cast<size_t>(C - Digits), '0');
     }
-    if (C > Digits) M *= std::pow(10.0, C - Digits);
-    char Buf[64];
-    std::snprintf(Buf, sizeof Buf, "%.0f", M);
-    std::string Text = Buf;
+    std::string Text = Digs;
     if (C == 0)
         Text = std::string("0") + Sep + Text;
-    else if (C < Digits && C < static_cast<int>(Text.size()))
-        Text.insert(C, 1, LocaleDecimalChar());
+    else if (C < Digits)
+        Text.insert(static_cast<size_t>(C), 1, LocaleDecimalChar());
     if (X < 0) Text = "-" + Text;
     if (Index != 6) Text += "E" + std::to_string(E);
     return Text;

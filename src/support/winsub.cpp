@@ -23,7 +23,10 @@ std::string CombineFileName(const std::string& Folder, const std::string& Name,
     std::string E = Ext;
     if (!E.empty() && E[0] == '.') E.erase(0, 1);
     std::string N = Name;
-    if (N.find('.') == std::string::npos && !E.empty()) N += "." + E;
+    // Only a point in the file name itself is an extension: "~/v1.2/job" still gets one.
+    const size_t Base = N.find_last_of(PathSep);
+    const size_t Dot = N.find('.', Base == std::string::npos ? 0 : Base + 1);
+    if (Dot == std::string::npos && !E.empty()) N += "." + E;
     // A name that holds a folder separator is already a path of its own.
     if (N.find(PathSep) != std::string::npos || Folder.empty()) return N;
     if (Folder.back() == PathSep) return Folder + N;

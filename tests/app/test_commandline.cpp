@@ -103,4 +103,7 @@ TEST_F(CommandLineTest, HelpVersionAndMistakes) {
     EXPECT_EQ(RunProgram({Zarvo, "--bogus"}).Status, 1);
     EXPECT_EQ(RunProgram({Zarvo, "--print"}).Status, 1);
     EXPECT_EQ(RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "-o"}).Status, 1);
+    const auto Unknown = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--output", "x.ps"});
+    EXPECT_EQ(Unknown.Status, 1);
+    EXPECT_EQ(Unknown.Err, "Unbekannte Option: --output\n");
 }

@@ -57,6 +57,14 @@ TEST(PreviewCommand, RendersThePagePictureAsThePreviewPaintsIt) {
     ASSERT_EQ(Image.width(), 640);
     EXPECT_TRUE(Image.convertToFormat(QImage::Format_RGB32) ==
                 Expected(Sheet, 640, 480, 8, 30, 70));
+
+    // The format the name promises, and no warning about the session's runtime folder.
+    const std::string Jpeg = Dir.File("blatt.jpg");
+    R = zarvotest::RunProgram(
+        {"env", "-u", "XDG_RUNTIME_DIR", ZARVO_PROGRAM, "--preview", Sheet, "-o", Jpeg});
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    EXPECT_EQ(R.Err, "");
+    EXPECT_EQ(zarvotest::ReadFile(Jpeg).substr(0, 3), "\xFF\xD8\xFF");
 }
 
 TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
@@ -79,6 +87,7 @@ TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
         {"--preview", Sheet, "-o", Out, "--scroll", "0,101"},
         {"--preview", Sheet, Sheet, "-o", Out},
         {"--preview", Dir.File("fehlt.zvs"), "-o", Out},
+        {"--preview", Sheet, "-o", Dir.File("out.xyz")},
     };
     for (const auto& Args : Cases) {
         std::vector<std::string> Full = {ZARVO_PROGRAM};
@@ -90,6 +99,23 @@ TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
         EXPECT_EQ(R.Status, 1) << Line;
         EXPECT_FALSE(R.Err.empty()) << Line;
         EXPECT_FALSE(zarvotest::FileExists(Out)) << Line;
+    }
+    // Each message names the fault it is about.
+    const std::vector<std::pair<std::vector<std::string>, std::string>> Told = {
+        {{"--scroll", "50"}, "Ungültige Bildlaufposition: 50 (erwartet X,Y, zum Beispiel 0,15)\n"},
+        {{"--zoom", "3"},
+         "Ungültiger Zoom: 3 (erlaubt sind die Zweierpotenzen 1 bis 4096: 1, 2, "
+         "4, ... 4096)\n"},
+        {{"--output", "x.ps"}, "Unbekannte Option: --output\n"},
+        {{"-o", Dir.File("bild.xyz")}, "Unbekanntes Bildformat: " + Dir.File("bild.xyz")},
+    };
+    for (const auto& [Args, Message] : Told) {
+        std::vector<std::string> Full = {ZARVO_PROGRAM, "--preview", Sheet, "-o", Out};
+        Full.insert(Full.end(), Args.begin(), Args.end());
+        const auto R = zarvotest::RunProgram(Full);
+        EXPECT_EQ(R.Status, 1) << Message;
+        EXPECT_EQ(R.Err.substr(0, Message.size()), Message);
+        EXPECT_FALSE(zarvotest::FileExists(Out)) << Message;
     }
     const auto R =
         zarvotest::RunProgram({ZARVO_PROGRAM, "--preview", Sheet, "-o", Dir.File("nix/out.png")});
@@ -104,6 +130,7 @@ TEST(PreviewCommand, BadArgumentsGiveAMessageAndNoImage) {
 
     const auto Help = zarvotest::RunProgram({ZARVO_PROGRAM, "--help"});
     EXPECT_NE(Help.Out.find("--preview"), std::string::npos);
+    EXPECT_NE(Help.Out.find("eine Zweierpotenz 1 bis\n"), std::string::npos) << Help.Out;
 }
 
 } // namespace

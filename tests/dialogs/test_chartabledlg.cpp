@@ -34,9 +34,13 @@ TEST(CharTable, HexHeadersAndTheCharacterOfEveryCode) {
     EXPECT_EQ(Grid->item(16, 0)->text(), "0F");
     EXPECT_TRUE(Grid->item(0, 3)->font().bold());
     EXPECT_EQ(Grid->item(0, 3)->font().family(), Dialog.HeaderFont());
-    EXPECT_EQ(Grid->item(5, 2)->text(), "A");                           // code 65
-    EXPECT_EQ(Grid->item(16, 16)->text(), QString(QChar(0xFF)));        // code 255
-    EXPECT_EQ(Grid->item(15, 5)->text(), QString::fromUtf8("ä"));       // code 0xE4
+    EXPECT_EQ(Grid->item(5, 2)->text(), "A");                     // code 65
+    EXPECT_EQ(Grid->item(16, 16)->text(), QString(QChar(0xFF)));  // code 255
+    EXPECT_EQ(Grid->item(15, 5)->text(), QString::fromUtf8("ä")); // code 0xE4
+    // 0x80..0x9F in the code page of the texts: the euro sign, the low quote.
+    EXPECT_EQ(Grid->item(9, 1)->text(), QString::fromUtf8("€"));
+    EXPECT_EQ(Grid->item(9, 5)->text(), QString::fromUtf8("„"));
+    EXPECT_EQ(Grid->item(10, 4)->text(), QString::fromUtf8("“"));
     EXPECT_EQ(Grid->item(5, 2)->font().family(), "Symbol");
     EXPECT_FALSE(Grid->item(5, 2)->font().bold());
 }
@@ -79,16 +83,24 @@ TEST(CharTable, SelectCharByDoubleClickKeysOrCancel) {
         ASSERT_NE(Dialog, nullptr);
         EXPECT_EQ(Dialog->CharFont(), "Courier New");
         QWidget* Cells = Dialog->CharGrid->viewport();
-        // A click or double click on a header chooses nothing; on row 5, column 2 a double
-        // click chooses 'A'.
+        // A click on a header chooses nothing; on row 5, column 2 a double click chooses 'A'.
         QTest::mouseClick(Cells, Qt::LeftButton, {}, CellCentre(*Dialog, 0, 4));
-        QTest::mouseDClick(Cells, Qt::LeftButton, {}, CellCentre(*Dialog, 0, 4));
         EXPECT_TRUE(Dialog->isVisible());
         EXPECT_EQ(Dialog->CurrentCode(), 0);
         QTest::mouseClick(Cells, Qt::LeftButton, {}, CellCentre(*Dialog, 5, 2));
         QTest::mouseDClick(Cells, Qt::LeftButton, {}, CellCentre(*Dialog, 5, 2));
     });
     EXPECT_EQ(SelectChar("Courier New"), 65);
+
+    // A double click on a header chooses the current cell, as "Select" does.
+    OnNextModal([](QDialog* D) {
+        auto* Dialog = qobject_cast<TCharTableDialog*>(D);
+        ASSERT_NE(Dialog, nullptr);
+        QWidget* Cells = Dialog->CharGrid->viewport();
+        QTest::mouseClick(Cells, Qt::LeftButton, {}, CellCentre(*Dialog, 9, 5));
+        QTest::mouseDClick(Cells, Qt::LeftButton, {}, CellCentre(*Dialog, 0, 4));
+    });
+    EXPECT_EQ(SelectChar("Arial"), 0x84);
 
     // A fresh table each time: it starts at code 0 again. Arrow keys and Enter choose.
     OnNextModal([](QDialog* D) {

@@ -63,8 +63,8 @@ TEST(NummerEingabe, StepModesLetTheIncrementFollowTheValue) {
     TNummerEingabe Dialog;
     Dialog.SetFirstField(1, 0, 0, 1);
     Dialog.Load("T", "L", 0, "", 0, -1, -1);
-    const std::pair<const char*, int> Decades[] = {
-        {"150", 50}, {"9", 1}, {"10", 5}, {"1000", 500}, {"12345", 5000}, {"-40", 1}};
+    const std::pair<const char*, int> Decades[] = {{"150", 50},   {"9", 1},        {"10", 5},
+                                                   {"1000", 500}, {"12345", 5000}, {"-40", 1}};
     for (const auto& [Text, Step] : Decades) {
         Retype(Dialog.NumFeld1, Text);
         EXPECT_EQ(Dialog.NumFeld1->singleStep(), Step) << Text;
@@ -148,14 +148,31 @@ TEST(NummerEingabe, NumberInputTypedValueAndCancel) {
     EXPECT_FALSE(NumberInput("EPS-Dateien drucken", "Raster in mm:", Grid, 0, 1, 1, 25, -1, -1));
     EXPECT_EQ(Grid, 12);
 
-    // Text the field cannot hold (out of range, empty) goes back to the last valid value,
-    // on Enter as on leaving the field.
+    // While typing, the limits do not refuse a digit: 30 and 99 can be typed. Leaving the
+    // field (or Enter) limits the number to the nearest bound.
+    OnNextModal([&](QDialog*) {
+        QTest::keyClicks(Shared.NumFeld1, "30");
+        EXPECT_EQ(Shared.NumFeld1->text(), "30");
+        QTest::keyClick(Shared.NumFeld1, Qt::Key_Enter);
+    });
+    EXPECT_TRUE(NumberInput("T", "L", Grid, 0, 1, 1, 25, -1, -1));
+    EXPECT_EQ(Grid, 25);
+    OnNextModal([&](QDialog*) {
+        QTest::keyClicks(Shared.NumFeld1, "99");
+        EXPECT_EQ(Shared.NumFeld1->text(), "99");
+        QTest::mouseClick(Shared.OKBtn, Qt::LeftButton);
+        EXPECT_EQ(Shared.NumFeld1->text(), "25");
+    });
+    EXPECT_TRUE(NumberInput("T", "L", Grid, 0, 1, 1, 25, -1, -1));
+    EXPECT_EQ(Grid, 25);
     OnNextModal([&](QDialog*) {
         Retype(Shared.NumFeld1, "0");
         QTest::keyClick(Shared.NumFeld1, Qt::Key_Enter);
     });
     EXPECT_TRUE(NumberInput("T", "L", Grid, 0, 1, 1, 25, -1, -1));
-    EXPECT_EQ(Grid, 12);
+    EXPECT_EQ(Grid, 1);
+    Grid = 12;
+    // Text that is no number goes back to the last value.
     OnNextModal([&](QDialog*) {
         Retype(Shared.NumFeld1, "");
         QTest::mouseClick(Shared.OKBtn, Qt::LeftButton);

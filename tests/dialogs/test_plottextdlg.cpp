@@ -63,8 +63,7 @@ TEST(PlotTextDialog, MarkersGoAroundTheSelectionOrAtTheCaret) {
 TEST(PlotTextDialog, LoadsCallersSettingsAndKeepsEveryByte) {
     TPlotTextDialog Dialog;
     const std::string Bytes = "5 \xB5m \xE4\xF6\xFC\xDF ^2_ \xA9";
-    Dialog.Load({123, 45}, QString::fromUtf8("Text ändern"), "Text:", Bytes, "Courier New",
-                false);
+    Dialog.Load({123, 45}, QString::fromUtf8("Text ändern"), "Text:", Bytes, "Courier New", false);
     EXPECT_EQ(Dialog.pos(), QPoint(123, 45));
     EXPECT_EQ(Dialog.windowTitle(), QString::fromUtf8("Text ändern"));
     EXPECT_EQ(Dialog.Descriptor->text(), "Text:");
@@ -76,15 +75,21 @@ TEST(PlotTextDialog, LoadsCallersSettingsAndKeepsEveryByte) {
     EXPECT_EQ(Out, Bytes);
 }
 
-TEST(PlotTextDialog, TypedTextIsStoredAsLatin1AndOtherCharactersAreRefused) {
+TEST(PlotTextDialog, TypedTextIsStoredInTheCodePageOthersRefused) {
     TPlotTextDialog Dialog;
-    Dialog.Load({0, 0}, "T", "L", "", "Arial", true);
+    Dialog.Load({0, 0}, "T", "L",
+                "\x84"
+                "a\x93",
+                "Arial", true);
+    EXPECT_EQ(Dialog.TextFeld->text(), QString::fromUtf8("„a“"));
     TBeepCounter Beeps;
-    TypeText(Dialog.TextFeld, QString::fromUtf8("Größe 5€"));
-    EXPECT_EQ(Beeps.Count(), 1);
+    TypeText(Dialog.TextFeld, QString::fromUtf8(" Größe 5€ α–"));
+    EXPECT_EQ(Beeps.Count(), 1); // the alpha
     std::string Out;
     Dialog.Store(Out);
-    EXPECT_EQ(Out, "Gr\xF6\xDF" "e 5");
+    EXPECT_EQ(Out, "\x84"
+                   "a\x93 Gr\xF6\xDF"
+                   "e 5\x80 \x96");
 }
 
 TEST(PlotTextDialog, EditPlotTextTakesTheTextOnOkOnly) {
@@ -104,8 +109,8 @@ TEST(PlotTextDialog, EditPlotTextTakesTheTextOnOkOnly) {
         QTest::mouseClick(Dialog->TiefBtn, Qt::LeftButton);
         QTest::keyClick(Dialog->TextFeld, Qt::Key_Return);
     });
-    EXPECT_TRUE(EditPlotText({10, 10}, QString::fromUtf8("Text einfügen"), "Text:", Text,
-                             "Arial", true));
+    EXPECT_TRUE(
+        EditPlotText({10, 10}, QString::fromUtf8("Text einfügen"), "Text:", Text, "Arial", true));
     EXPECT_EQ(Text, "_a^^bc_dx");
 
     OnNextModal([](QDialog* D) {

@@ -1,4 +1,5 @@
 // Tests of the window's message boxes (Ctrl+C copies a box's title and text) and file dialogs.
+#include "dialogs/qttranslations.h"
 #include "dialogs/widgetdialogs.h"
 #include "modaldriver.h"
 
@@ -12,6 +13,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QTest>
+#include <QTranslator>
 
 #include <gtest/gtest.h>
 
@@ -41,6 +43,19 @@ TEST(WidgetDialogs, CtrlCCopiesTheQuestionAndItsAnswerStaysTheUsers) {
               QString::fromUtf8("EPS-Dateien drucken\nBox löschen?"));
     CopyThenPress(QMessageBox::Yes);
     EXPECT_TRUE(Dialogs.AskYesNo("Alles löschen?", 10, 10));
+}
+
+TEST(WidgetDialogs, QtsOwnButtonsSpeakTheLanguageOfTheLocale) {
+    QTranslator* German = InstallQtTranslations(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_NE(German, nullptr);
+    QMessageBox Box(QMessageBox::Question, "EPS-Dateien drucken", "Blatt speichern?",
+                    QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(Box.button(QMessageBox::Yes)->text(), "&Ja");
+    EXPECT_EQ(Box.button(QMessageBox::No)->text(), "&Nein");
+    QCoreApplication::removeTranslator(German);
+    delete German;
+    // A locale without a translation keeps Qt's English texts.
+    EXPECT_EQ(InstallQtTranslations(QLocale(QLocale::C)), nullptr);
 }
 
 TEST(WidgetDialogs, CtrlCCopiesErrorsWithTheirLineBreaks) {

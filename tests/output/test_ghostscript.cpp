@@ -1,7 +1,11 @@
 // Every kind of job the program prints, rendered by Ghostscript: one page, no error, and
 // the drawing where the sheet puts it.
 #include "output/printjob.h"
+#include "support/ansicodepage.h"
 #include "testsupport.h"
+
+#include <cctype>
+#include <cstdlib>
 
 #include <gtest/gtest.h>
 
@@ -134,6 +138,69 @@ TEST_F(GhostscriptTest, TextsPrintTheCharactersTheyHold) {
     EXPECT_NE(R.Out.find("plain"), std::string::npos);
     // Only the text that needs it gets a re-encoded font.
     const std::string Job = zarvotest::ReadFile(Dir.File("job.ps"));
-    EXPECT_NE(Job.find("/ZarvoLatin1"), std::string::npos);
-    EXPECT_EQ(Job.find("/ZarvoLatin1"), Job.rfind("/ZarvoLatin1"));
+    EXPECT_NE(Job.find("/ZarvoAnsi"), std::string::npos);
+    EXPECT_EQ(Job.find("/ZarvoAnsi"), Job.rfind("/ZarvoAnsi"));
+}
+
+TEST_F(GhostscriptTest, TheCodePagesTypographicCharactersPrintInEveryTextFont) {
+    // Bytes 0x80..0x9F: each of the 27 characters of the code page prints with ink in every
+    // style of the three text fonts; the five codes without a character print nothing.
+    TSheet S;
+    const double Left = 0.5, Step = 0.62, Bottom = 2.0, Row = 2.2;
+    for (int Font = 0; Font < 12; ++Font)
+        for (int B = 0x80; B <= 0x9F; ++B)
+            S.FItems.Add("t",
+                         Text(std::string(1, static_cast<char>(B)),
+                              {Left + (B - 0x80) * Step, Bottom + Font * Row}, Font / 4, Font % 4));
+    Render(S);
+    const std::string Pgm = Dir.File("page.pgm");
+    const auto R = zarvotest::RunProgram({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                                          "-sPAPERSIZE=a4", "-r72", "-sDEVICE=pgmraw",
+                                          "-sOutputFile=" + Pgm, Dir.File("job.ps")});
+    ASSERT_EQ(R.Status, 0) << R.Err;
+    const std::string Image = zarvotest::ReadFile(Pgm);
+    // The header: "P5", width, height, maximum, each after blanks or "#" comment lines.
+    std::size_t Pos = 2;
+    int Fields[3] = {0, 0, 0};
+    for (int& F : Fields) {
+        while (Pos < Image.size() &&
+               (std::isspace(static_cast<unsigned char>(Image[Pos])) || Image[Pos] == '#'))
+            Pos = Image[Pos] == '#' ? Image.find('\n', Pos) : Pos + 1;
+        ASSERT_LT(Pos, Image.size());
+        F = std::atoi(Image.c_str() + Pos);
+        Pos = Image.find_first_not_of("0123456789", Pos);
+    }
+    ASSERT_EQ(Image.rfind("P5", 0), 0u);
+    const int W = Fields[0], H = Fields[1];
+    const std::size_t Pixels = Pos + 1;
+    ASSERT_EQ(Image.size(), Pixels + static_cast<std::size_t>(W) * H);
+    // Dark pixels in the cell of one character, from its origin up and a little below.
+    const auto Ink = [&](double X, double Y) {
+        int N = 0;
+        for (int Px = int(X * 28.35); Px < int((X + Step - 0.04) * 28.35); ++Px)
+            for (int Py = int((Y - 0.3) * 28.35); Py < int((Y + 0.7) * 28.35); ++Py)
+                if (static_cast<unsigned char>(Image[Pixels + std::size_t(H - 1 - Py) * W + Px]) <
+                    128)
+                    ++N;
+        return N;
+    };
+    for (int Font = 0; Font < 12; ++Font)
+        for (int B = 0x80; B <= 0x9F; ++B) {
+            const int N = Ink(Left + (B - 0x80) * Step, Bottom + Font * Row);
+            if (AnsiAssigned(static_cast<unsigned char>(B)))
+                EXPECT_GT(N, 0) << "font " << Font << " byte " << B;
+            else
+                EXPECT_EQ(N, 0) << "font " << Font << " byte " << B;
+        }
+
+    // And they are the characters the page view and the dialogs show.
+    TSheet Line;
+    std::string All;
+    for (int B = 0x80; B <= 0x9F; ++B)
+        if (AnsiAssigned(static_cast<unsigned char>(B))) All += static_cast<char>(B);
+    Line.FItems.Add("t", Text(All, {1.0, 20.0}, 1, 0));
+    Render(Line);
+    const auto T = zarvotest::RunProgram({"gs", "-q", "-dSAFER", "-dBATCH", "-dNOPAUSE",
+                                          "-sDEVICE=txtwrite", "-o", "-", Dir.File("job.ps")});
+    EXPECT_NE(T.Out.find("€‚ƒ„…†‡ˆ‰Š‹ŒŽ‘’“”•–—˜™š›œžŸ"), std::string::npos) << T.Out;
 }

@@ -202,19 +202,26 @@ TEST_F(PrintJobTest, TextsAreSafePostScriptStrings) {
 }
 
 TEST_F(PrintJobTest, OnlyTextFontsAreReencodedAndOnlyForCharactersAbove127) {
-    // A Times text with "å": its font is re-encoded to Latin-1 in the line after findfont.
+    // A Times text with "å": its font is re-encoded in the lines after findfont, to Latin-1
+    // with the code page's characters in 0x80..0x9F (0x80 the euro sign, 0x81 none).
     // The same byte in Symbol is a glyph of Symbol's own encoding (a Greek letter) and stays
     // as it is; a plain text needs nothing.
     TSheet S;
     S.FItems.Add("a", Text("\xe5", {1, 1}, 0, 0));
-    EXPECT_NE(Job(S).find("\r\n/Times-Roman findfont\r\n" + std::string(Latin1FontLine) +
-                          "\r\n18 scalefont setfont\r\n"),
+    std::string Reencode;
+    for (const std::string& Line : AnsiFontLines())
+        Reencode += Line + "\r\n";
+    EXPECT_NE(Job(S).find("\r\n/Times-Roman findfont\r\n" + Reencode + "18 scalefont setfont\r\n"),
               std::string::npos);
+    EXPECT_NE(Reencode.find("dup 128 [/Euro /.notdef /quotesinglbase /florin /quotedblbase"),
+              std::string::npos)
+        << Reencode;
+    EXPECT_NE(Reencode.find("/zcaron /Ydieresis] putinterval def"), std::string::npos);
     TSheet Symbol;
-    Symbol.FItems.Add("s", Text("\xe5\xb0", {1, 1}, 3, 0));
+    Symbol.FItems.Add("s", Text("\xe5\xb0\x80", {1, 1}, 3, 0));
     Symbol.FItems.Add("p", Text("plain", {1, 2}, 1, 0));
     const std::string J = Job(Symbol);
-    EXPECT_EQ(J.find("ZarvoLatin1"), std::string::npos);
+    EXPECT_EQ(J.find("ZarvoAnsi"), std::string::npos);
     EXPECT_NE(J.find("\r\n/Symbol findfont\r\n18 scalefont setfont\r\n"), std::string::npos);
     EXPECT_NE(J.find("\r\n/Helvetica findfont\r\n18 scalefont setfont\r\n"), std::string::npos);
 }
@@ -234,6 +241,13 @@ TEST_F(PrintJobTest, AMissingEpsFileStopsThePrintBeforeAnythingIsWritten) {
     const TPrintResult R = PrintSheet(S, Out, Out);
     EXPECT_FALSE(R.Ok);
     EXPECT_EQ(R.Message, "Datei " + Dir.File("gone.eps") + " nicht gefunden!");
+    EXPECT_EQ(ReadFile(Out), "previous job");
+    // A text of 0 points would stop the printer with an error after a reported success.
+    TSheet Zero;
+    Zero.FItems.Add("z", Text("Null \x84x\x93", {1, 1}, 1, 0, 0));
+    const TPrintResult Z = PrintSheet(Zero, Out, Out);
+    EXPECT_FALSE(Z.Ok);
+    EXPECT_EQ(Z.Message, "Schriftgröße von Null „x“ außerhalb des druckbaren Bereichs");
     EXPECT_EQ(ReadFile(Out), "previous job");
 }
 

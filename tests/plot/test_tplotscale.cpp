@@ -1,6 +1,7 @@
 // Scales of the plot engine: ticks, labels, grid lines and axis lines, observed as the lines
 // and texts they leave on a recording canvas.
 #include "plot/tplot.h"
+#include "support/localefmt.h"
 #include "recordingcanvas.h"
 #include "support/winmath.h"
 
@@ -141,9 +142,11 @@ TEST_F(PlotScale, ZeroIsLabelledPlainlyOrLeftOutWithFlag256) {
     Canvas.Clear();
     Plot.SetScaleStyle(-999, 0.3, 0.2, 0.15, 0.075); // decimals from the step: 1
     Plot.SetAxis(1, 0, -0.3, 0.3);
+    SetLocaleDecimalChar('.');
     Plot.DrawScale(1, 10, ColorBlack, 4, 0.1, 0.0);
+    SetLocaleDecimalChar(0);
     ASSERT_EQ(Canvas.Texts.size(), 7u);
-    EXPECT_EQ(Canvas.Texts[3].Text, FloatToPrefixStr(0.0, 0, 1, ""));
+    EXPECT_EQ(Canvas.Texts[3].Text, "0.0");
     for (const auto& T : Canvas.Texts) EXPECT_EQ(T.Text.find('e'), std::string::npos) << T.Text;
 }
 
@@ -208,10 +211,7 @@ TEST_F(PlotScale, LogarithmicScaleOverThreeDecades) {
     // Long ticks at 5, 10, 50, 100, 500; short ones at 1.5 .. 4.5 and 6 .. 9 per decade.
     EXPECT_EQ(Long, 5);
     EXPECT_EQ(Short, 33);
-    const std::vector<std::string> Expected = {
-        FloatToPrefixStr(5, 0, -1, ""),  FloatToPrefixStr(10, 0, -1, ""),
-        FloatToPrefixStr(50, 0, -1, ""), FloatToPrefixStr(100, 0, -1, ""),
-        FloatToPrefixStr(500, 0, -1, "")};
+    const std::vector<std::string> Expected = {"5", "10", "50", "100", "500"};
     EXPECT_EQ(Labels(), Expected);
 
     // The pieces of the axis line join up from the frame's left end to its right end.

@@ -105,10 +105,10 @@ TEST_F(BadFileTest, NumbersNoPrinterCanTakeStopThePrintBeforeAnythingIsWritten) 
         EXPECT_EQ(R.Status, 1) << Paper;
         EXPECT_EQ(R.Err, "Papiergröße außerhalb des druckbaren Bereichs\n") << Paper;
     }
-    // A text is named as it reads (its bytes are Latin-1, the message UTF-8).
-    R = Print("[Global]\nCount=1\n[Frame01]\nName=Gr\xf6\xdf"
-              "e\nBBox=2\nXOrigin=2e31\n");
-    EXPECT_EQ(R.Err, "Lage von Größe außerhalb des druckbaren Bereichs\n");
+    // A text is named as it reads (its bytes in the ANSI code page, the message UTF-8).
+    R = Print("[Global]\nCount=1\n[Frame01]\nName=\x84Gr\xf6\xdf"
+              "e\x93\nBBox=2\nXOrigin=2e31\n");
+    EXPECT_EQ(R.Err, "Lage von „Größe“ außerhalb des druckbaren Bereichs\n");
     // An EPS item is placed by its origin less its offset; either may be out of range.
     WriteFile(Dir.File("a.eps"), "%!PS\n%%BoundingBox: 0 0 10 10\n");
     R = Print("[Global]\nCount=1\n[Frame01]\nName=" + Dir.File("a.eps") +

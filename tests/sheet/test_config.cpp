@@ -71,13 +71,16 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
 TEST(Config, ValuesThatWouldBreakThePreviewAreHeldInLimits) {
     TIniFile Ini;
     Ini.Parse("[Config]\nGridWidth=0\nPaperWidth=-1\nPaperHeight=1e9\nPrinter=abc\n"
-              "[Font]\nFontType=9\nFontStyle=-1\n[Ports]\nLPT2=|lp -o raw\n");
+              "[Font]\nFontType=9\nFontStyle=-1\nFontSize=65536\n[Ports]\nLPT2=|lp -o raw\n");
     const TConfig C = ReadConfig(Ini, "");
     EXPECT_EQ(C.GridWidth, 1);
     EXPECT_EQ(C.PaperSize, (TCmPair{MinPaperSide, MaxPaperSide}));
     EXPECT_EQ(C.Printer, 3);
     EXPECT_EQ(C.TextFont.FontType, 1);
     EXPECT_EQ(C.TextFont.FontStyle, 0);
+    EXPECT_EQ(C.TextFont.FontSize, 18); // not wrapped to 0
+    Ini.Parse("[Font]\nFontSize=0\n");
+    EXPECT_EQ(ReadConfig(Ini, "").TextFont.FontSize, 18);
     EXPECT_EQ(C.PortTargets[1], "|lp -o raw");
     EXPECT_EQ(C.PortTargets[0], "");
 }

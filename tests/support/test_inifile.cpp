@@ -70,6 +70,20 @@ TEST(IniWrite, KeepsOtherLinesReplacesKeysInPlaceAndAppendsNewOnes) {
                           "History0=/s.zvs\n\n[New]\nGrid=1\n");
 }
 
+TEST(IniWrite, LinesNotRewrittenKeepTheirLineEnds) {
+    // CR LF, a lone CR and a last line without an end come back byte for byte; the program's
+    // own lines end with LF.
+    const std::string Kept = "; Notiz\r\n[Config]\r\nX=1\r\n\r\n[Files]\rHistory0=/s.zvs";
+    TIniFile Ini;
+    Ini.Parse(Kept);
+    EXPECT_EQ(Ini.Text(), Kept);
+    Ini.WriteInteger("Config", "X", 2);
+    Ini.WriteInteger("Files", "Count", 1);
+    Ini.WriteBool("New", "Grid", true);
+    EXPECT_EQ(Ini.Text(), "; Notiz\r\n[Config]\r\nX=2\r\n\r\n[Files]\rHistory0=/s.zvs\n"
+                          "Count=1\n\n[New]\nGrid=1\n");
+}
+
 TEST(IniWrite, EraseSectionRemovesEveryCopyOfIt) {
     TIniFile Ini;
     Ini.Parse("[Frame01]\nName=old\n[Global]\nCount=1\n[frame01]\nName=older\n");
@@ -117,7 +131,7 @@ TEST(IniFile, OpenMissingUnreadableAndUpdate) {
     EXPECT_FALSE(Ini.ReadBool("Config", "Grid", true));
     Ini.WriteBool("Config", "Grid", true);
     Ini.UpdateFile();
-    EXPECT_EQ(zarvotest::ReadFile(Path), "[Config]\nGrid=1\n");
+    EXPECT_EQ(zarvotest::ReadFile(Path), "[Config]\r\nGrid=1\r\n"); // its line ends kept
     // No temporary file is left beside it.
     EXPECT_EQ(zarvotest::ListDir(Dir.Path()).size(), 1u);
 

@@ -52,6 +52,10 @@ TEST(FloatToPrefixStr, PrefixLetterAndUnit) {
     EXPECT_EQ(FloatToPrefixStr(0.0005, 0, -3, ""), "0.500m");
     EXPECT_EQ(FloatToPrefixStr(1500, 0, 1, "Hertz"), "1.5 kHertz");
     EXPECT_EQ(FloatToPrefixStr(1500, 0, 1, "Hertzen"), "1.5 kHertz");
+    // Zero with automatic decimals has none, and the unit keeps its trailing blank.
+    EXPECT_EQ(FloatToPrefixStr(0, 0, -3, "V"), "0 V ");
+    // Rounded once: 1.3496 is 1.3 with one decimal, not 1.35 rounded again to 1.4.
+    EXPECT_EQ(FloatToPrefixStr(1.3496, 0, 1, ""), "1.3");
     SetLocaleDecimalChar(',');
     EXPECT_EQ(FloatToPrefixStr(0.0025, 0, -3, "m"), "2,50 mm");
     SetLocaleDecimalChar(0);
@@ -73,5 +77,9 @@ TEST(NormalizedFloatToStr, ExponentInStepsOfThree) {
     EXPECT_EQ(NormalizedFloatToStr(0.99996, '.', 2), "1.0");
     EXPECT_EQ(NormalizedFloatToStr(99.96, '.', 2), "100");
     EXPECT_EQ(NormalizedFloatToStr(0.09999996, '.', 3), "100E-3");
+    // Beyond the prefixes the value is written in full, however large.
+    EXPECT_EQ(NormalizedFloatToStr(1e19, '.', 3), "10000000000000000000");
+    EXPECT_EQ(NormalizedFloatToStr(-2.5e20, '.', 2), "-250000000000000000000");
+    EXPECT_EQ(NormalizedFloatToStr(9.2233720368547758e18, '.', 4), "9223000000000000000");
     SetLocaleDecimalChar(0);
 }

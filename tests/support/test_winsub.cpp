@@ -23,6 +23,8 @@ TEST(CombineFileName, JoinsFolderNameAndDefaultExtension) {
     EXPECT_EQ(CombineFileName("/data", "out/job.ps", "PS"), "out/job.ps");
     EXPECT_EQ(CombineFileName("", "zarvo", "INI"), "zarvo.INI");
     EXPECT_EQ(CombineFileName("/data", "name", ""), "/data/name");
+    // A point in a folder name is no extension.
+    EXPECT_EQ(CombineFileName("/data", "~/v1.2/job", "PS"), "~/v1.2/job.PS");
 }
 
 TEST(ShortenPath, KeepsTheStartOfThePathAndTheFileName) {

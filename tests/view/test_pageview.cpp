@@ -110,7 +110,7 @@ TEST(PageLayout, LandscapeA4InAWideBoxFillsTheHeight) {
     View.SetupPageMapping();
     View.FormResize(300, 800);
     EXPECT_DOUBLE_EQ(View.FPageFracX, 1.0);
-    EXPECT_NEAR(View.FPageFracY, (300.0 / 800.0) / (22.0 / 30.6), 1e-12);
+    EXPECT_NEAR(View.FPageFracY, 0.521590909090909, 1e-12); // (300 / 800) / (22 / 30.6)
 
     const TViewSize Small = View.FormResize(20, 40);
     EXPECT_EQ(Small.Width, 50);

@@ -411,6 +411,8 @@ TEST_F(WindowTest, SnappingToA5mmGrid) {
     EXPECT_EQ(F.FPlacement.Pointer().Y, 75 + 50);
     Move(-0.2, 0.79); // left of the page corner: to the corner's x
     EXPECT_EQ(F.FPlacement.Pointer().X, 75);
+    Move(1.23, -0.2); // below the page corner: to the corner's y
+    EXPECT_EQ(F.FPlacement.Pointer().Y, 75);
     Move(1.23, 0.79);
     Click(Qt::LeftButton, 1.23, 0.79);
     EXPECT_NEAR(F.FItems.Item(0).Origin.X, 1.0, 1e-9);
