@@ -10,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -79,6 +80,14 @@ TEST_F(VerzDialogTest, HistoryStartsAsPlainBoxAndKeepsEachFolderOnceWhateverTheC
     EXPECT_EQ(Dir, P("/alpha"));
     EXPECT_TRUE(Run(Dir, [&] {
         EXPECT_FALSE(Dlg.SelectedDir->IsSimple());
+        // Its drop-down button shows the arrow again: dark pixels inside the button.
+        QApplication::processEvents();
+        const QImage Box = Dlg.SelectedDir->grab().toImage();
+        int Dark = 0;
+        for (int X = Box.width() - 18; X < Box.width() - 4; ++X)
+            for (int Y = 4; Y < Box.height() - 4; ++Y)
+                if (qGray(Box.pixel(X, Y)) < 128) ++Dark;
+        EXPECT_GT(Dark, 3);
         QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
     }));
     EXPECT_EQ(Dlg.History(), Paths{P("/alpha")});
