@@ -84,11 +84,14 @@ void CheckTextBlock(const std::string& B, const TEPSBox& Item) {
             FUZZ_CHECK(Backslashes % 2 == 1);
         }
     // Before the string: the font of the table, its size, the position; nothing else.
-    // A text with characters above 127 gets its font re-encoded to Latin-1 in between.
-    const std::string Font =
-        "save\r\n/" + PSName(Item.Font.FontType, Item.Font.FontStyle) + " findfont\r\n" +
-        (NeedsLatin1Font(Item) ? std::string(Latin1FontLine) + CRLF : std::string()) +
-        std::to_string(Item.Font.FontSize) + " scalefont setfont\r\n";
+    // A text with characters above 127 gets its font re-encoded to the code page in between.
+    std::string Reencode;
+    if (NeedsAnsiFont(Item))
+        for (const std::string& Line : AnsiFontLines())
+            Reencode += Line + CRLF;
+    const std::string Font = "save\r\n/" + PSName(Item.Font.FontType, Item.Font.FontStyle) +
+                             " findfont\r\n" + Reencode + std::to_string(Item.Font.FontSize) +
+                             " scalefont setfont\r\n";
     FUZZ_CHECK(StartsWith(B, Font));
     FUZZ_CHECK(B.find(CRLF, Font.size()) == Open + 10);
 }

@@ -1,8 +1,8 @@
 // A folder list: the chain of folders from the root down to the current one, then its subfolders.
 #include "dialogs/directorylistbox.h"
 
-#include <QDir>
-#include <QFileInfo>
+#include "dialogs/folderbytes.h"
+
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
@@ -28,8 +28,8 @@ TDirectoryListBox::TDirectoryListBox(QWidget* Parent) : QTreeWidget(Parent) {
 
 bool TDirectoryListBox::SetDirectory(const QString& Path) {
     if (Path.isEmpty()) return false;
-    const QString Abs = QDir::cleanPath(QDir::current().absoluteFilePath(Path));
-    if (!QFileInfo(Abs).isDir()) return false;
+    const QString Abs = AbsoluteFolder(Path);
+    if (!IsFolder(Abs)) return false;
     FDirectory = Abs;
     BuildList();
     emit Change();
@@ -62,7 +62,7 @@ void TDirectoryListBox::BuildList() {
     QString Sofar;
     for (const QString& Part : FDirectory.split(QLatin1Char('/'), Qt::SkipEmptyParts)) {
         Sofar += QLatin1Char('/') + Part;
-        auto* Item = new QTreeWidgetItem(Parent, QStringList(Part));
+        auto* Item = new QTreeWidgetItem(Parent, QStringList(PathForDisplay(Part)));
         Item->setData(0, PathRole, Sofar);
         Item->setIcon(0, Open);
         Parent->setExpanded(true);
@@ -71,12 +71,11 @@ void TDirectoryListBox::BuildList() {
     QTreeWidgetItem* Current = Parent;
 
     // The subfolders of the current folder; hidden ones (a leading '.') are left out.
-    const QDir Dir(FDirectory);
-    const QStringList Names =
-        Dir.entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString& Name : Names) {
-        auto* Item = new QTreeWidgetItem(Current, QStringList(Name));
-        Item->setData(0, PathRole, Dir.absoluteFilePath(Name));
+    // Names are kept byte for byte, so that folders whose names are no UTF-8 can be entered.
+    const QString Base = FDirectory.endsWith(QLatin1Char('/')) ? FDirectory : FDirectory + '/';
+    for (const QString& Name : SubFolders(FDirectory)) {
+        auto* Item = new QTreeWidgetItem(Current, QStringList(PathForDisplay(Name)));
+        Item->setData(0, PathRole, Base + Name);
         Item->setIcon(0, Closed);
     }
     Current->setExpanded(true);

@@ -2,6 +2,7 @@
 #include "dialogs/historycombobox.h"
 
 #include <QLineEdit>
+#include <QPixmapCache>
 
 namespace zarvo {
 
@@ -44,8 +45,13 @@ void THistoryComboBox::SetSimple(bool Simple) {
     if (Simple)
         setStyleSheet(QStringLiteral("QComboBox::drop-down { width: 0px; border: none; }"
                                      "QComboBox::down-arrow { image: none; }"));
-    else
+    else if (!styleSheet().isEmpty()) {
         setStyleSheet(QString());
+        // The style keeps drawn combo boxes in the pixmap cache under keys that do not say
+        // whether the arrow was drawn: the box drawn without it would come back arrowless.
+        QPixmapCache::clear();
+        update();
+    }
 }
 
 void THistoryComboBox::showPopup() {

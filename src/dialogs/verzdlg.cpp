@@ -3,6 +3,7 @@
 #include "dialogs/verzdlg.h"
 
 #include "dialogs/directorylistbox.h"
+#include "dialogs/folderbytes.h"
 #include "dialogs/historycombobox.h"
 #include "support/userdialogs.h"
 
@@ -25,16 +26,13 @@ namespace zarvo {
 
 namespace {
 
+// Paths keep every byte of the file system's names (dialogs/folderbytes.h).
 QString FromLocal(const std::string& S) {
-    return QFile::decodeName(QByteArray::fromStdString(S));
+    return PathFromBytes(S);
 }
 
 std::string ToLocal(const QString& S) {
-    return QFile::encodeName(S).toStdString();
-}
-
-QString AbsoluteFolder(const QString& Path) {
-    return QDir::cleanPath(QDir::current().absoluteFilePath(Path));
+    return PathToBytes(S);
 }
 
 QToolButton* PictureButton(QWidget* Parent, QStyle::StandardPixmap Picture, const QString& Hint) {
@@ -161,7 +159,7 @@ void TVerzDialog::Load(const std::string& Caption, const std::string& HomeDir, i
     FHomeDir = FromLocal(HomeDir);
 
     QString Start = FromLocal(Dir);
-    if (Start.isEmpty() || !QDir::setCurrent(AbsoluteFolder(Start))) Start = QDir::currentPath();
+    if (Start.isEmpty() || !ChangeFolder(AbsoluteFolder(Start))) Start = CurrentFolder();
     // The current folder may have been removed under the program; show something that exists.
     if (!DirectoryListBox->SetDirectory(AbsoluteFolder(Start)) &&
         !DirectoryListBox->SetDirectory(QDir::homePath()))
@@ -213,7 +211,7 @@ void TVerzDialog::DirectoryListBoxChange() {
 bool TVerzDialog::EnterFolder(const QString& Path) {
     if (Path.isEmpty()) return false;
     const QString Abs = AbsoluteFolder(Path);
-    return QDir::setCurrent(Abs) && DirectoryListBox->SetDirectory(Abs);
+    return ChangeFolder(Abs) && DirectoryListBox->SetDirectory(Abs);
 }
 
 void TVerzDialog::HomeBtnClick() {
@@ -237,7 +235,7 @@ void TVerzDialog::NewBtnClick() {
     const QString NewPath =
         Current.endsWith(QLatin1Char('/')) ? Current + Name : Current + QLatin1Char('/') + Name;
     // mkpath creates every missing folder of the chain.
-    if (QDir().mkpath(NewPath) && DirectoryListBox->SetDirectory(NewPath)) return;
+    if (MakeFolders(NewPath) && DirectoryListBox->SetDirectory(NewPath)) return;
     ErrorBox("Verzeichnis: " + ToLocal(NewPath) + " konnte nicht erstellt werden!");
 }
 

@@ -173,6 +173,10 @@ TEST_F(FloatEdit, KeyFilterDropsAllButNumberCharactersWithABeep) {
     QTest::keyClicks(&Edit, "1.5,2");
     EXPECT_EQ(Edit.text(), "15,2");
     EXPECT_EQ(Beeps.Count(), 4);
+    // What the filter lets through reads back: the locale's separator and the exponent.
+    EXPECT_DOUBLE_EQ(Edit.Value(), 15.2);
+    QTest::keyClicks(&Edit, "e-1");
+    EXPECT_DOUBLE_EQ(Edit.Value(), 1.52);
 }
 
 TEST_F(FloatEdit, PastedTextIsNotFilteredAndReadsZero) {

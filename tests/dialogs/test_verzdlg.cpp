@@ -1,5 +1,6 @@
 // Tests of the folder chooser: start folder, history, Home, Up and New, and how it closes.
 #include "dialogs/directorylistbox.h"
+#include "dialogs/folderbytes.h"
 #include "dialogs/historycombobox.h"
 #include "dialogs/verzdlg.h"
 #include "modalscript.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QImage>
 #include <QLabel>
 #include <QPushButton>
 #include <QTest>
@@ -78,6 +80,14 @@ TEST_F(VerzDialogTest, HistoryStartsAsPlainBoxAndKeepsEachFolderOnceWhateverTheC
     EXPECT_EQ(Dir, P("/alpha"));
     EXPECT_TRUE(Run(Dir, [&] {
         EXPECT_FALSE(Dlg.SelectedDir->IsSimple());
+        // Its drop-down button shows the arrow again: dark pixels inside the button.
+        QApplication::processEvents();
+        const QImage Box = Dlg.SelectedDir->grab().toImage();
+        int Dark = 0;
+        for (int X = Box.width() - 18; X < Box.width() - 4; ++X)
+            for (int Y = 4; Y < Box.height() - 4; ++Y)
+                if (qGray(Box.pixel(X, Y)) < 128) ++Dark;
+        EXPECT_GT(Dark, 3);
         QTest::mouseClick(Dlg.OKBtn, Qt::LeftButton);
     }));
     EXPECT_EQ(Dlg.History(), Paths{P("/alpha")});
@@ -283,6 +293,34 @@ TEST_F(VerzDialogTest, FolderListOpensSubfoldersAndLongPathsAreShortenedForDispl
               TVerzDialog::DisplayWidth);
     Dlg.OKBtnClick();
     EXPECT_EQ(Dlg.History().back(), P(Deep));
+}
+
+TEST_F(VerzDialogTest, FoldersWhoseNamesAreNoUtf8AreListedEnteredAndKept) {
+    // "café" written in Latin-1, as an old archive or another system left it.
+    const std::string Cafe = "/caf\xE9";
+    MakeDir(Cafe);
+    MakeDir(Cafe + "/unten");
+    std::string Dir = Root;
+    EXPECT_TRUE(Run(Dir, [&] {
+        TDirectoryListBox* List = Dlg.DirectoryListBox;
+        const auto Found =
+            List->findItems(QString::fromUtf8("caf\uFFFD"), Qt::MatchExactly | Qt::MatchRecursive);
+        ASSERT_EQ(Found.size(), 1);
+        List->setCurrentItem(Found[0]);
+        List->OpenCurrent();
+        EXPECT_EQ(Dlg.Directory(), P(Cafe));
+        EXPECT_EQ(List->findItems("unten", Qt::MatchExactly | Qt::MatchRecursive).size(), 1);
+        Dlg.OKBtnClick();
+    }));
+    EXPECT_EQ(Dir, P(Cafe));
+    // Given as the start, it is where the dialog opens, not the current folder instead.
+    EXPECT_TRUE(Run(Dir, [&] { Dlg.OKBtnClick(); }));
+    EXPECT_EQ(Dir, P(Cafe));
+    EXPECT_EQ(Dlg.History().back(), P(Cafe));
+    // Byte strings that are no UTF-8 survive the trip through a QString.
+    for (const std::string& Bytes : {std::string("a\xFF\xC3(b"), std::string("\xED\xB2\x80"),
+                                     std::string("\xF0\x9F\x98\x80 \xC3\xA4")})
+        EXPECT_EQ(PathToBytes(PathFromBytes(Bytes)), Bytes);
 }
 
 } // namespace

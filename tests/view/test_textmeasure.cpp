@@ -43,12 +43,13 @@ struct TWidthCase {
 
 TEST(TextMeasure, WidthsMatchThePrintedWidths) {
     const TWidthCase Cases[] = {
-        {1, 0, "Hello", (722 + 556 + 222 + 222 + 556) / 1000.0},  // Helvetica
-        {1, 2, "Hello", (722 + 556 + 278 + 278 + 611) / 1000.0},  // Helvetica-Bold
-        {0, 0, "Hello", (722 + 444 + 278 + 278 + 500) / 1000.0},  // Times-Roman
-        {2, 0, "Hello", 5 * 0.6},                                 // Courier
-        {3, 0, "abg", (631 + 549 + 411) / 1000.0},                // Symbol: alpha beta gamma
-        {1, 0, "AV", (667 + 667) / 1000.0},                       // not kerned, as printed
+        {1, 0, "Hello", (722 + 556 + 222 + 222 + 556) / 1000.0}, // Helvetica
+        {1, 2, "Hello", (722 + 556 + 278 + 278 + 611) / 1000.0}, // Helvetica-Bold
+        {0, 0, "Hello", (722 + 444 + 278 + 278 + 500) / 1000.0}, // Times-Roman
+        {2, 0, "Hello", 5 * 0.6},                                // Courier
+        {3, 0, "abg", (631 + 549 + 411) / 1000.0},               // Symbol: alpha beta gamma
+        {1, 0, "AV", (667 + 667) / 1000.0},                      // not kerned, as printed
+        {1, 0, "\x84\x80\x97", (333 + 556 + 1000) / 1000.0},     // code page 1252: „ € —
     };
     TTextMeasurer Measurer;
     for (const TWidthCase& C : Cases) {
