@@ -2,13 +2,14 @@
 #include "output/printjob.h"
 #include "scripteddialogs.h"
 #include "sheet/sheetfile.h"
-#include "window/zarvomain.h"
 #include "support/inifile.h"
 #include "support/localefmt.h"
 #include "testsupport.h"
+#include "window/zarvomain.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -393,6 +394,74 @@ TEST_F(WindowTest, PickingMovingAndDroppingItems) {
     // A click on empty paper picks nothing.
     Click(Qt::LeftButton, 1, 28);
     EXPECT_EQ(F.FPlacement.Index(), -1);
+}
+
+// Picked up with a click and dropped with a second one, the pointer having been put on the
+// item's corner (the move that putting it there reports included): an item on the grid stays
+// where it is, in windows of several sizes.
+TEST_F(WindowTest, PickingUpAndDroppingWithoutAMoveKeepsTheItem) {
+    TZarvoForm& F = Open();
+    const TCmPair Corners[] = {{1.0, 0.5},   {15.0, 20.0}, {0.5, 0.0},  {5.0, 10.0},
+                               {10.5, 25.5}, {2.5, 14.0},  {18.0, 3.5}, {7.0, 27.0}};
+    for (const TCmPair& C : Corners)
+        AddText("T", C);
+    for (const QSize Size : {QSize(800, 600), QSize(731, 555), QSize(1024, 900)}) {
+        F.resize(Size);
+        QApplication::processEvents();
+        for (int Round = 0; Round < 2; ++Round)
+            for (int I = 0; I < F.FItems.Count(); ++I) {
+                const TCmPair Was = F.FItems.Item(I).Origin;
+                Click(Qt::LeftButton, Was.X + 0.2, Was.Y + 0.2);
+                ASSERT_EQ(F.FPlacement.Index(), I);
+                Move(Was.X, Was.Y);
+                Click(Qt::LeftButton, Was.X, Was.Y);
+                EXPECT_EQ(F.FItems.Item(I).Origin, Was) << Size.width() << " item " << I;
+            }
+    }
+}
+
+// The item lands where its frame is shown: dropped with the pointer beyond the top right of
+// the page, it stands flush in the corner of the plot window, where a click can reach it.
+TEST_F(WindowTest, AnItemDroppedBeyondThePageLandsWhereItsFrameIs) {
+    TZarvoForm& F = Open();
+    WriteFile(Dir.File("bild.eps"), BoxEps);
+    D.Files = {Dir.File("bild.eps")};
+    F.InsertBtnClick();
+    Move(36.0, 29.0);
+    Click(Qt::LeftButton, 36.0, 29.0);
+    const TEPSBox& Item = F.FItems.Item(0);
+    // The plot window reaches 0.25 cm beyond the page's right and top edges (to within the
+    // 0.1 mm of a logical unit).
+    EXPECT_LE(Item.Origin.X + Item.Size.X, 21.25 + 0.01);
+    EXPECT_GT(Item.Origin.X + Item.Size.X, 21.0);
+    EXPECT_LE(Item.Origin.Y + Item.Size.Y, 29.85 + 0.01);
+    EXPECT_GT(Item.Origin.Y + Item.Size.Y, 29.5);
+    // Enter centres it on the pointer, held inside the same way.
+    Click(Qt::LeftButton, Item.Origin.X + 1, Item.Origin.Y + 1);
+    ASSERT_TRUE(F.FPlacement.Active());
+    Move(36.0, 29.0);
+    F.FormKeyDown(Qt::Key_Return);
+    EXPECT_LE(Item.Origin.X + Item.Size.X, 21.25 + 0.01);
+    EXPECT_LE(Item.Origin.Y + Item.Size.Y, 29.85 + 0.01);
+}
+
+// Shift, Ctrl and Alt only modify other keys: a placement goes on through them.
+TEST_F(WindowTest, ModifierKeysDoNotEndAPlacement) {
+    TZarvoForm& F = Open();
+    WriteFile(Dir.File("bild.eps"), BoxEps);
+    D.Files = {Dir.File("bild.eps")};
+    F.InsertBtnClick();
+    Move(4.2, 6.2);
+    for (int Key : {Qt::Key_Shift, Qt::Key_Control, Qt::Key_Alt}) {
+        F.FormKeyDown(Key);
+        EXPECT_TRUE(F.FPlacement.Active()) << Key;
+        QKeyEvent Press(QEvent::KeyPress, Key, Qt::NoModifier);
+        QApplication::sendEvent(&F, &Press);
+        EXPECT_TRUE(F.FPlacement.Active()) << Key;
+    }
+    Click(Qt::LeftButton, 4.2, 6.2);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.X, 4.0, 1e-9);
+    EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 6.0, 1e-9);
 }
 
 TEST_F(WindowTest, SnappingToA5mmGrid) {
