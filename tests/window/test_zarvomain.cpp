@@ -464,6 +464,38 @@ TEST_F(WindowTest, ModifierKeysDoNotEndAPlacement) {
     EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 6.0, 1e-9);
 }
 
+// The wheel scrolls the zoomed page (Shift: across); with Ctrl it zooms one step about the
+// pointer.
+TEST_F(WindowTest, TheWheelScrollsAndZoomsAboutThePointer) {
+    TZarvoForm& F = Open();
+    const int Lines = QApplication::wheelScrollLines();
+    const int V0 = F.VertScrollBar->value();
+    F.GrafikFeldWheel(-1, Qt::NoModifier, 100, 100); // the whole page: nothing to scroll
+    EXPECT_EQ(F.VertScrollBar->value(), V0);
+    const QPoint At = Pixel(12.0, 20.0);
+    F.GrafikFeldWheel(1, Qt::ControlModifier, At.x(), At.y());
+    EXPECT_EQ(F.FView.FZoom, 32);
+    // Up and down the page (across, the upright page still fits): the scroll bar moves in
+    // hundredths of what there is to scroll, a few pixels.
+    EXPECT_FALSE(F.HorzScrollBar->isVisible());
+    EXPECT_NEAR(Pixel(12.0, 20.0).y(), At.y(), 6);
+    F.GrafikFeldWheel(1, Qt::ControlModifier, At.x(), At.y());
+    EXPECT_EQ(F.FView.FZoom, 16);
+    EXPECT_NEAR(Pixel(12.0, 20.0).y(), At.y(), 12);
+    ASSERT_TRUE(F.VertScrollBar->isVisible());
+    ASSERT_TRUE(F.HorzScrollBar->isVisible());
+    F.VertScrollBar->setValue(50);
+    F.HorzScrollBar->setValue(50);
+    F.GrafikFeldWheel(-1, Qt::NoModifier, 100, 100);
+    EXPECT_EQ(F.VertScrollBar->value(), 50 + Lines);
+    EXPECT_EQ(F.FView.FVertPos, 50 + Lines);
+    F.GrafikFeldWheel(2, Qt::ShiftModifier, 100, 100);
+    EXPECT_EQ(F.HorzScrollBar->value(), 50 - 2 * Lines);
+    EXPECT_EQ(F.VertScrollBar->value(), 50 + Lines);
+    F.GrafikFeldWheel(-3, Qt::ControlModifier, 100, 100);
+    EXPECT_EQ(F.FView.FZoom, 128);
+}
+
 TEST_F(WindowTest, SnappingToA5mmGrid) {
     TZarvoForm& F = Open();
     AddBox({5, 5});
