@@ -28,7 +28,9 @@ int SnapAtOrBelow(double Limit, int Rounded, int Origin, int S, TReached Reached
     if (!(D > 0)) return Origin + S * ((Rounded - Origin) / S);
     long long K = static_cast<long long>(std::floor(D / S));
     K = std::min<long long>(K, (INT_MAX - static_cast<long long>(Origin)) / S);
-    while (K > 0 && !Reached(static_cast<int>(Origin + K * S)))
+    // Only a line on the very edge can lie beyond the pixel: one step back at most, and a
+    // second for rounding on the other side.
+    for (int Back = 0; Back < 2 && K > 0 && !Reached(static_cast<int>(Origin + K * S)); ++Back)
         --K;
     return static_cast<int>(Origin + K * S);
 }
