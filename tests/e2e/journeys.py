@@ -745,6 +745,13 @@ class PlacementJourney(Journey):
                 d.click(*pm.screen_pixel(x + 0.15, y + 0.15))
                 app.wait_warp(before)
                 d.xdotool("click", 1)
+        app.menu("f", "s")
+        poll(lambda: os.path.getsize(sheet) > len(text) + 100, 10, what="the sheet saved")
+        ini = read_ini(sheet)
+        for n, (x, y) in enumerate(corners, 1):
+            section = ini["frame%02d" % n]
+            self.assertEqual(("%.1f" % x, "%.1f" % y), (section["xorigin"], section["yorigin"]),
+                             "item %d moved" % n)
 
         # A new box: Shift and Ctrl pressed while it follows the mouse do not drop it.
         self.insert_eps(eps, first=True)
@@ -763,10 +770,6 @@ class PlacementJourney(Journey):
         poll(lambda: read_ini(sheet)["global"].get("count") == str(len(corners) + 2), 10,
              what="the sheet saved with both new boxes")
         ini = read_ini(sheet)
-        for n, (x, y) in enumerate(corners, 1):
-            section = ini["frame%02d" % n]
-            self.assertEqual(("%.1f" % x, "%.1f" % y), (section["xorigin"], section["yorigin"]),
-                             "item %d moved" % n)
         placed = ini["frame%02d" % (len(corners) + 1)]
         self.assertEqual(("6.0", "4.0"), (placed["xorigin"], placed["yorigin"]))
         far = ini["frame%02d" % (len(corners) + 2)]
