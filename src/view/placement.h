@@ -43,7 +43,8 @@ public:
     // The pointer is at this pixel of the paint box: the frame follows, on the grid of
     // GridStep logical units when Snap, and inside the plot window.
     void MoveTo(TLogicalPoint Pixel, bool Snap);
-    // Drops the item at the frame's corner, or (Centre) centred on the pointer.
+    // Drops the item where its frame is shown, or (Centre) centred on the pointer and held
+    // inside the plot window as the frame is.
     void Drop(bool Centre);
     // The one way back: a new item or copy goes again, a picked-up item stays where it was.
     void Cancel();
@@ -62,6 +63,11 @@ private:
     TKind FKind = TKind::PickedUp;
     TDragRect FFrame;
     TLogicalPoint FPointer{0, 0};
+    // The pixel the placement started at, under the mapping of that moment: the pointer put
+    // there stands for the frame's own corner, whatever rounding says.
+    TLogicalPoint FStartPixel{0, 0};
+    TDragRect FStartFrame;
+    TViewMapping FStartMapping;
 };
 
 } // namespace zarvo

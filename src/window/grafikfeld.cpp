@@ -34,4 +34,15 @@ void TGrafikFeld::resizeEvent(QResizeEvent*) {
     if (OnResize) OnResize();
 }
 
+void TGrafikFeld::wheelEvent(QWheelEvent* Event) {
+    // Some platforms report a wheel turned with Shift held as a sideways turn.
+    const QPoint Angle = Event->angleDelta();
+    FWheelRest += Angle.y() != 0 ? Angle.y() : Angle.x();
+    const int Notches = FWheelRest / 120;
+    FWheelRest -= Notches * 120;
+    const QPoint P = Event->position().toPoint();
+    if (Notches != 0 && OnWheel) OnWheel(Notches, Event->modifiers(), P.x(), P.y());
+    Event->accept();
+}
+
 } // namespace zarvo

@@ -16,12 +16,18 @@ public:
     std::function<void(Qt::MouseButton, int, int)> OnMouseDown;
     std::function<void(int, int)> OnMouseMove;
     std::function<void()> OnResize;
+    // Whole wheel notches (positive away from the user), the modifiers held and the pointer.
+    std::function<void(int, Qt::KeyboardModifiers, int, int)> OnWheel;
 
 protected:
     void paintEvent(QPaintEvent* Event) override;
     void mousePressEvent(QMouseEvent* Event) override;
     void mouseMoveEvent(QMouseEvent* Event) override;
     void resizeEvent(QResizeEvent* Event) override;
+    void wheelEvent(QWheelEvent* Event) override;
+
+private:
+    int FWheelRest = 0; // eighths of a degree short of a whole notch, from fine-grained wheels
 };
 
 } // namespace zarvo

@@ -70,8 +70,34 @@ void TZarvoForm::GrafikFeldMouseMove(int X, int Y) {
     Repaint();
 }
 
+namespace {
+
+// Keys that only modify others (Alt also leads to the menu): they are no key press for a
+// placement.
+bool OnlyModifies(int Key) {
+    switch (Key) {
+    case Qt::Key_Shift:
+    case Qt::Key_Control:
+    case Qt::Key_Alt:
+    case Qt::Key_AltGr:
+    case Qt::Key_Meta:
+    case Qt::Key_Super_L:
+    case Qt::Key_Super_R:
+    case Qt::Key_Hyper_L:
+    case Qt::Key_Hyper_R:
+    case Qt::Key_CapsLock:
+    case Qt::Key_NumLock:
+    case Qt::Key_ScrollLock:
+        return true;
+    default:
+        return false;
+    }
+}
+
+} // namespace
+
 void TZarvoForm::keyPressEvent(QKeyEvent* Event) {
-    if (FPlacement.Active()) {
+    if (FPlacement.Active() && !OnlyModifies(Event->key())) {
         FormKeyDown(Event->key());
         Event->accept();
         return;
@@ -80,7 +106,7 @@ void TZarvoForm::keyPressEvent(QKeyEvent* Event) {
 }
 
 void TZarvoForm::FormKeyDown(int Key) {
-    if (!FPlacement.Active()) return;
+    if (!FPlacement.Active() || OnlyModifies(Key)) return;
     if (Key == Qt::Key_Return || Key == Qt::Key_Enter) {
         FPlacement.Drop(true);
     } else if (Key == Qt::Key_Escape) {

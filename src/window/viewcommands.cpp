@@ -4,10 +4,13 @@
 #include "window/grafikfeld.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QScrollBar>
 #include <QToolButton>
 
 #include <algorithm>
+#include <climits>
+#include <cstdlib>
 
 namespace zarvo {
 
@@ -46,6 +49,45 @@ void TZarvoForm::GrafikFeldPaint(QPainter& Painter) {
         FView.DrawItem(FItems.Item(FHighlighted), 2);
         FView.Canvas().End();
     }
+}
+
+void TZarvoForm::GrafikFeldWheel(int Notches, Qt::KeyboardModifiers Modifiers, int X, int Y) {
+    if (Modifiers & Qt::ControlModifier) {
+        // The page point under the pointer stays under it, as near as the scroll steps allow.
+        double WX, WY;
+        FView.PixelToWorld({X, Y}, WX, WY);
+        for (int I = 0; I < std::abs(Notches); ++I)
+            if (!(Notches > 0 ? FView.ZoomLarger() : FView.ZoomSmaller())) break;
+        UpdateScrollBars();
+        auto Nearest = [&](int& Pos, bool Across) {
+            int Best = Pos, BestDistance = INT_MAX;
+            for (int P = 0; P <= 100; ++P) {
+                Pos = P;
+                TLogicalPoint Pixel;
+                FView.WorldToPixel(WX, WY, Pixel);
+                const long long D = std::llabs(Across ? static_cast<long long>(Pixel.X) - X
+                                                      : static_cast<long long>(Pixel.Y) - Y);
+                if (D < BestDistance) {
+                    BestDistance = static_cast<int>(std::min<long long>(D, INT_MAX - 1));
+                    Best = P;
+                }
+            }
+            Pos = Best;
+        };
+        if (FView.HorzScrollVisible()) Nearest(FView.FHorzPos, true);
+        if (FView.VertScrollVisible()) Nearest(FView.FVertPos, false);
+        HorzScrollBar->setValue(FView.FHorzPos);
+        VertScrollBar->setValue(FView.FVertPos);
+        UpdateScrollBars();
+    } else {
+        QScrollBar* Bar = (Modifiers & Qt::ShiftModifier) ? HorzScrollBar : VertScrollBar;
+        if (!Bar->isVisible()) return;
+        Bar->setValue(Bar->value() -
+                      Notches * QApplication::wheelScrollLines() * Bar->singleStep());
+    }
+    // A frame being placed stays with the pointer.
+    if (FPlacement.Active()) GrafikFeldMouseMove(X, Y);
+    Repaint();
 }
 
 void TZarvoForm::FitItemClick() {

@@ -385,6 +385,9 @@ void TZarvoForm::CreatePreview() {
     };
     GrafikFeld->OnMouseMove = [this](int X, int Y) { GrafikFeldMouseMove(X, Y); };
     GrafikFeld->OnResize = [this] { FormResize(); };
+    GrafikFeld->OnWheel = [this](int Notches, Qt::KeyboardModifiers Modifiers, int X, int Y) {
+        GrafikFeldWheel(Notches, Modifiers, X, Y);
+    };
 }
 
 // ------------------------------------------------------------------ window events

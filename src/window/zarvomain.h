@@ -120,6 +120,9 @@ public:
     void GrafikFeldPaint(QPainter& Painter);
     void GrafikFeldMouseDown(Qt::MouseButton Button, int X, int Y);
     void GrafikFeldMouseMove(int X, int Y);
+    // The wheel scrolls the zoomed page, with Shift across; with Ctrl it zooms one step per
+    // notch about the pointer at X, Y. Notches > 0: away from the user (up, in).
+    void GrafikFeldWheel(int Notches, Qt::KeyboardModifiers Modifiers, int X, int Y);
 
     // The title for the current sheet file ("[unbenannt]" while untitled).
     void UpdateTitle();

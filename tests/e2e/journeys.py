@@ -714,6 +714,74 @@ A4_MEDIA = (21.0 * POINTS_PER_CM, 29.6 * POINTS_PER_CM)
 TEXT_CORNER = (1.2, 0.4)
 
 
+class PlacementJourney(Journey):
+    """Items picked up and dropped again without a move stay where they are; Shift and Ctrl
+    leave a new item attached to the mouse; an item dropped beyond the page lands where its
+    frame was shown."""
+
+    def test_placement(self):
+        corners = [(1.0, 0.5), (15.0, 20.0), (5.0, 10.0), (10.5, 25.5), (2.5, 14.0),
+                   (12.0, 3.5), (7.0, 27.0), (16.5, 8.0)]
+        sheet = os.path.join(self.docs, "acht.zvs")
+        text = "[Global]\nCount=%d\nLandscape=0\nPaperHeight=29.6\nPaperWidth=21.0\n" \
+            % len(corners)
+        for n, (x, y) in enumerate(corners, 1):
+            text += "[Frame%02d]\nName=T%d\nBBox=2\nXOrigin=%.1f\nYOrigin=%.1f\n" % (n, n, x, y)
+        with open(sheet, "w", encoding="latin-1") as f:
+            f.write(text)
+        eps = os.path.join(self.docs, "graph.eps")
+        make_graphviz_eps(eps)
+        size = eps_size(eps)
+        app = self.app.start(sheet)
+        app.wait_title(TITLE + " [acht.zvs]")
+        pm = app.page_map(A4)
+        d = self.desktop
+
+        # Twice round: a click on each text picks it up and puts the pointer on its corner; a
+        # second click there drops it.
+        for _ in range(2):
+            for x, y in corners:
+                before = d.pointer()
+                d.click(*pm.screen_pixel(x + 0.15, y + 0.15))
+                app.wait_warp(before)
+                d.xdotool("click", 1)
+        app.menu("f", "s")
+        poll(lambda: os.path.getsize(sheet) > len(text) + 100, 10, what="the sheet saved")
+        ini = read_ini(sheet)
+        for n, (x, y) in enumerate(corners, 1):
+            section = ini["frame%02d" % n]
+            self.assertEqual(("%.1f" % x, "%.1f" % y), (section["xorigin"], section["yorigin"]),
+                             "item %d moved" % n)
+
+        # A new box: Shift and Ctrl pressed while it follows the mouse do not drop it.
+        self.insert_eps(eps, first=True)
+        d.key("shift", "ctrl", "shift")
+        app.drop(pm, (6.0, 4.0), size)
+
+        # Another, dropped with the pointer beyond the page's top right corner.
+        self.insert_eps(eps)
+        x0, y0, w, _ = d.geometry(app.main)
+        px, py = pm.screen_pixel(A4[0] + 5.0, A4[1] - 0.5)
+        d.move(min(px, x0 + w - 10), py)
+        d.move(min(px, x0 + w - 10) - 1, py)
+        d.xdotool("click", 1)
+
+        app.menu("f", "s")
+        poll(lambda: read_ini(sheet)["global"].get("count") == str(len(corners) + 2), 10,
+             what="the sheet saved with both new boxes")
+        ini = read_ini(sheet)
+        placed = ini["frame%02d" % (len(corners) + 1)]
+        self.assertEqual(("6.0", "4.0"), (placed["xorigin"], placed["yorigin"]))
+        far = ini["frame%02d" % (len(corners) + 2)]
+        # Flush against the plot window's top right, 0.25 cm beyond the page, as its frame.
+        self.assertLessEqual(float(far["xorigin"]) + size[0], A4[0] + 0.25 + 0.05)
+        self.assertLessEqual(float(far["yorigin"]) + size[1], A4[1] + 0.25 + 0.05)
+        self.assertGreater(float(far["xorigin"]) + size[0], A4[0] - 0.5)
+
+        app.click_toolbar("EndBtn")
+        self.assertEqual(0, app.wait_exit())
+
+
 def eps_size(path):
     b = declared_bbox(path)
     return ((b[2] - b[0]) / POINTS_PER_CM, (b[3] - b[1]) / POINTS_PER_CM)

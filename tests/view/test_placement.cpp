@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 namespace {
 
 using namespace zarvo;
@@ -115,6 +117,51 @@ TEST_F(Placement, PickUpMoveDropCancelLeave) {
     P.Cancel();
     EXPECT_EQ(Sheet.FItems.Count(), 1);
     EXPECT_FALSE(Sheet.FModified);
+}
+
+// Picked up and dropped where the pointer was put, an item on the grid stays exactly where it
+// is; and a pointer on the pixel of a grid line snaps to that line, not one step below it, at
+// every zoom step and several sizes of the paint box.
+TEST_F(Placement, SnappingLosesNoStepToRounding) {
+    const TCmPair Corners[] = {{1.0, 0.5},  {15.0, 20.0}, {0.5, 0.0},  {20.5, 29.5},
+                               {7.5, 13.5}, {3.0, 3.0},   {12.5, 1.0}, {0.0, 28.0}};
+    for (const TCmPair& C : Corners)
+        Sheet.FItems.Add("c", Box(C, {0.5, 0.5}));
+    const int First = 2;
+    for (const TViewSize Size :
+         {TViewSize{800, 600}, TViewSize{643, 517}, TViewSize{1280, 1024}, TViewSize{333, 911}}) {
+        for (int Zoom = ZoomMin; Zoom <= ZoomMax; Zoom *= 2) {
+            for (int Scroll : {0, 37, 100}) {
+                View.FZoom = Zoom;
+                View.FHorzPos = View.FVertPos = Scroll;
+                View.FormResize(Size.Width, Size.Height);
+                View.UpdateViewport();
+                const std::string At = std::to_string(Size.Width) + "x" +
+                                       std::to_string(Size.Height) + " zoom " +
+                                       std::to_string(Zoom) + " scroll " + std::to_string(Scroll);
+                for (int I = First; I < Sheet.FItems.Count(); ++I) {
+                    const TCmPair Was = Sheet.FItems.Item(I).Origin;
+                    P.PickUp(I);
+                    P.MoveTo(Pixel(Was.X, Was.Y), true);
+                    P.Drop(false);
+                    ASSERT_EQ(Sheet.FItems.Item(I).Origin, Was) << At;
+                }
+                // Where five millimetres are two pixels or more, a pointer moved onto a grid
+                // line's pixel from elsewhere snaps to that line.
+                const double PixelsPerStep = 50 * View.Plot().Mapping().ScaleX();
+                if (PixelsPerStep < 2) continue;
+                P.PickUp(0);
+                for (int I = First; I < Sheet.FItems.Count(); ++I) {
+                    const TCmPair G = Sheet.FItems.Item(I).Origin;
+                    const TLogicalPoint Px = Pixel(G.X, G.Y);
+                    P.MoveTo(Px, true);
+                    ASSERT_EQ(P.Pointer().X, 75 + static_cast<int>(G.X * 100 + 0.5)) << At;
+                    ASSERT_EQ(P.Pointer().Y, 75 + static_cast<int>(G.Y * 100 + 0.5)) << At;
+                }
+                P.Cancel();
+            }
+        }
+    }
 }
 
 } // namespace

@@ -1,14 +1,14 @@
 // Tests of the main window's commands through the scripted dialog seam, headless.
 #include "output/printjob.h"
-#include "scripteddialogs.h"
 #include "sheet/sheetfile.h"
-#include "window/zarvomain.h"
 #include "support/inifile.h"
 #include "support/localefmt.h"
-#include "testsupport.h"
+#include "window/zarvomain.h"
+#include "windowtest.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
@@ -23,65 +23,8 @@ using namespace zarvo;
 using zarvotest::ReadFile;
 using zarvotest::WriteFile;
 
-namespace {
-
-const std::string BoxEps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 283 142\nnewpath 0 0 "
-                           "moveto 283 142 lineto stroke\n%%EOF\n";
-
-class WindowTest : public ::testing::Test {
-protected:
-    void SetUp() override { SetLocaleDecimalChar('.'); }
-    void TearDown() override {
-        Form.reset();
-        EXPECT_TRUE(D.AllUsed()) << "a scripted answer was not asked for";
-        SetLocaleDecimalChar(0);
-    }
-    TZarvoForm& Open() {
-        Form = std::make_unique<TZarvoForm>(D, "/usr/bin/zarvo", Ini());
-        Form->resize(800, 600);
-        Form->show();
-        QApplication::processEvents();
-        Form->FormActivate();
-        return *Form;
-    }
-    std::string Ini() const { return Dir.File("zarvo.INI"); }
-    QPoint Pixel(double X, double Y) {
-        TLogicalPoint P;
-        Form->FView.WorldToPixel(X, Y, P);
-        return {P.X, P.Y};
-    }
-    void Click(Qt::MouseButton B, double X, double Y) {
-        const QPoint P = Pixel(X, Y);
-        Form->GrafikFeldMouseDown(B, P.x(), P.y());
-    }
-    void Move(double X, double Y) {
-        const QPoint P = Pixel(X, Y);
-        Form->GrafikFeldMouseMove(P.x(), P.y());
-    }
-    // An EPS item of 10 x 5 cm at Origin.
-    int AddBox(TCmPair Origin, const std::string& Name = "box.eps") {
-        WriteFile(Dir.File(Name), BoxEps);
-        TEPSBox B(TCmPair{10, 10});
-        B.Name = Dir.File(Name);
-        B.Kind = KindBBox;
-        B.Size = {283 / 28.35, 142 / 28.35};
-        B.Origin = Origin;
-        return Form->FItems.Add(B.Name, B);
-    }
-    int AddText(const std::string& Text, TCmPair Origin) {
-        TEPSBox B(TCmPair{10, 10});
-        B.Name = Text;
-        B.Kind = KindText;
-        B.Origin = Origin;
-        B.Size = {3.0, 0.8};
-        return Form->FItems.Add(Text, B);
-    }
-    zarvotest::TTempDir Dir;
-    zarvotest::TScriptedDialogs D;
-    std::unique_ptr<TZarvoForm> Form;
-};
-
-} // namespace
+using zarvotest::BoxEps;
+using zarvotest::WindowTest;
 
 TEST_F(WindowTest, FirstStartShowsTheDefaultsAndExitWritesThem) {
     TZarvoForm& F = Open();
@@ -356,100 +299,6 @@ TEST_F(WindowTest, UpdateStopsAtAFileThatFailsWhileBeingRead) {
     ASSERT_EQ(D.Errors.size(), 2u);
     EXPECT_NE(D.Errors[0].find(" nicht gefunden!"), std::string::npos);
     EXPECT_EQ(D.Errors[1].rfind("Fehler beim Lesen von ", 0), 0u) << D.Errors[1];
-}
-
-TEST_F(WindowTest, PickingMovingAndDroppingItems) {
-    TZarvoForm& F = Open();
-    AddBox({2, 2}, "a.eps"); // 10 x 5 cm
-    AddBox({8, 4}, "b.eps");
-    // In the overlap the earlier item is picked; the right edge counts.
-    Click(Qt::LeftButton, 9, 5);
-    EXPECT_EQ(F.FPlacement.Index(), 0);
-    EXPECT_FALSE(F.FModified);
-    // The frame stays inside the plot window at the right and at the top: beyond them it
-    // stands flush against the edge, and that is where it is kept.
-    const TLogicalRect& Area = F.FView.Plot().AreaRect();
-    const TDragRect& Frame = F.FPlacement.Frame();
-    Move(15, 15);
-    EXPECT_EQ(Frame.X + Frame.Width, Area.Right);
-    EXPECT_LT(Frame.Y + Frame.Height, Area.Top);
-    Move(5, 28);
-    EXPECT_LT(Frame.X + Frame.Width, Area.Right);
-    EXPECT_EQ(Frame.Y + Frame.Height, Area.Top);
-    // Escape puts it back, but the sheet counts as changed.
-    F.FormKeyDown(Qt::Key_Escape);
-    EXPECT_EQ(F.FPlacement.Index(), -1);
-    EXPECT_EQ(F.FItems.Item(0).Origin, (TCmPair{2, 2}));
-    EXPECT_TRUE(F.FModified);
-    Click(Qt::LeftButton, 2 + 283 / 28.35, 3);
-    EXPECT_EQ(F.FPlacement.Index(), 0);
-    // Enter centres the item on the (snapped) mouse position.
-    F.FGridOn = false;
-    Move(10, 12);
-    F.FormKeyDown(Qt::Key_Return);
-    // Within the pixel the pointer is on: here about 0.06 cm.
-    EXPECT_NEAR(F.FItems.Item(0).Origin.X, 10 - 283 / 28.35 / 2, 0.07);
-    EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 12 - 142 / 28.35 / 2, 0.07);
-    // A click on empty paper picks nothing.
-    Click(Qt::LeftButton, 1, 28);
-    EXPECT_EQ(F.FPlacement.Index(), -1);
-}
-
-TEST_F(WindowTest, SnappingToA5mmGrid) {
-    TZarvoForm& F = Open();
-    AddBox({5, 5});
-    // Zoomed in to the lower-left corner of the page, where one millimetre is many pixels.
-    for (int I = 0; I < 6; ++I)
-        F.LargerItemClick();
-    EXPECT_EQ(F.FView.FZoom, 1);
-    F.VertScrollBar->setValue(100);
-    F.HorzScrollBar->setValue(0);
-    Click(Qt::LeftButton, 5.1, 5.1);
-    // Still zoomed in: drive the placement by hand to the point 12.3 / 7.9 mm.
-    Move(1.23, 0.79);
-    EXPECT_EQ(F.FPlacement.Pointer().X, 75 + 100);
-    EXPECT_EQ(F.FPlacement.Pointer().Y, 75 + 50);
-    Move(-0.2, 0.79); // left of the page corner: to the corner's x
-    EXPECT_EQ(F.FPlacement.Pointer().X, 75);
-    Move(1.23, -0.2); // below the page corner: to the corner's y
-    EXPECT_EQ(F.FPlacement.Pointer().Y, 75);
-    Move(1.23, 0.79);
-    Click(Qt::LeftButton, 1.23, 0.79);
-    EXPECT_NEAR(F.FItems.Item(0).Origin.X, 1.0, 1e-9);
-    EXPECT_NEAR(F.FItems.Item(0).Origin.Y, 0.5, 1e-9);
-    // Other grids count from the same corner in both directions: 3 mm takes 12.3 / 7.9 mm to
-    // 12 / 6 mm, 7 mm to 7 / 7 mm.
-    const struct {
-        int Grid;
-        int X, Y; // logical units from the page corner
-    } Cases[] = {{3, 120, 60}, {7, 70, 70}};
-    for (const auto& C : Cases) {
-        D.Numbers = {C.Grid};
-        F.RasterItemClick();
-        const TCmPair At = F.FItems.Item(0).Origin;
-        Click(Qt::LeftButton, At.X + 0.1, At.Y + 0.1);
-        ASSERT_EQ(F.FPlacement.Index(), 0) << C.Grid;
-        Move(1.23, 0.79);
-        EXPECT_EQ(F.FPlacement.Pointer().X, 75 + C.X) << C.Grid;
-        EXPECT_EQ(F.FPlacement.Pointer().Y, 75 + C.Y) << C.Grid;
-        Click(Qt::LeftButton, 1.23, 0.79);
-        EXPECT_NEAR(F.FItems.Item(0).Origin.X, C.X / 100.0, 1e-9) << C.Grid;
-        EXPECT_NEAR(F.FItems.Item(0).Origin.Y, C.Y / 100.0, 1e-9) << C.Grid;
-    }
-}
-
-TEST_F(WindowTest, RightClickOnABoxAsksBeforeDeleting) {
-    TZarvoForm& F = Open();
-    AddBox({2, 2});
-    F.FModified = false;
-    D.Answers = {false, true};
-    Click(Qt::RightButton, 3, 3);
-    EXPECT_EQ(F.FItems.Count(), 1);
-    EXPECT_FALSE(F.FModified);
-    Click(Qt::RightButton, 3, 3);
-    EXPECT_EQ(D.Log.back(), "question: Box löschen?");
-    EXPECT_EQ(F.FItems.Count(), 0);
-    EXPECT_TRUE(F.FModified);
 }
 
 TEST_F(WindowTest, PrintingAsksAndWritesTheCoresJob) {
