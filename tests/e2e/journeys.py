@@ -192,15 +192,16 @@ class Journey(unittest.TestCase):
                                  "%r stands on y %.1f pt" % (text, span[4]))
 
     def select_file_printer(self):
-        # Settings, Printer, then the last entry "File" (it has no access key). P goes to
-        # "&Printer": the entry before it with the same key, "&Path for EPS-Files", is the one
-        # highlighted when the menu opens, and a repeated access key moves on to the next.
+        # Settings, Printer, then "File" (it has no access key), the entry before the last,
+        # "&Select Printer ...". P goes to "&Printer": the entry before it with the same key,
+        # "&Path for EPS-Files", is the one highlighted when the menu opens, and a repeated
+        # access key moves on to the next.
         self.app.focus()
         self.desktop.key("alt+s")
         self.app.wait_popups(1)
         self.desktop.key("p")
         self.app.wait_popups(2)
-        self.desktop.key("Up", "Return")
+        self.desktop.key("Up", "Up", "Return")
         poll(lambda: not self.app.popups(), 10, what="the menu to close")
 
     def assert_eps_printed_at(self, job, index, eps, origin_cm, media_pt, landscape_width_pt=None):
