@@ -291,7 +291,7 @@ void TCupsTarget::WatchJob() {
         if (State == IPP_JSTATE_COMPLETED || State == IPP_JSTATE_PROCESSING ||
             Clock::now() >= Until)
             return;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
     }
 }
 
