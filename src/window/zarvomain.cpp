@@ -902,8 +902,8 @@ void TZarvoForm::PollPrinterLookup() {
     FCupsPoll->stop();
     FDefaultDest = FCupsLookup.DefaultName();
     if (FPrinter != PrinterFile)
-        StatusText->setText(QString::fromUtf8(
-            PortStatusText(FPrinter, PortRoute(FPrinter), FDefaultDest).c_str()));
+        StatusText->setText(
+            QString::fromUtf8(PortStatusText(FPrinter, PortRoute(FPrinter), FDefaultDest).c_str()));
 }
 
 void TZarvoForm::PrinterChooseItemClick() {

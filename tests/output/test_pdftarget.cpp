@@ -40,7 +40,17 @@ TEST_F(PdfTest, APdfHasTheSheetsPaperOnePageAndTheItemsInPlace) {
     EXPECT_TRUE(IsPdfFileName("/x/Blatt.PDF"));
     EXPECT_FALSE(IsPdfFileName("/x/pdf"));
     const std::string Pdf = Dir.File("blatt.pdf");
+    // Ghostscript's temporary folder is one of its own, gone afterwards.
+    zarvotest::TTempDir Tmp;
+    const char* OldTmp = std::getenv("TMPDIR");
+    const std::string Before = OldTmp ? OldTmp : "";
+    ::setenv("TMPDIR", Tmp.Path().c_str(), 1);
     TPrintResult R = PrintToFile(Sheet, Pdf, Pdf);
+    if (OldTmp)
+        ::setenv("TMPDIR", Before.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
+    EXPECT_TRUE(zarvotest::ListDir(Tmp.Path()).empty());
     ASSERT_TRUE(R.Ok) << R.Message;
     std::string I = Info(Pdf);
     EXPECT_NE(I.find("Pages:           1\n"), std::string::npos) << I;
