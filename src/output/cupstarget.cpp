@@ -131,12 +131,12 @@ std::unique_ptr<TCupsTarget> TCupsTarget::Open(const TCupsJobSpec& Spec) {
     } else {
         int Errno = 0;
         T->FHttp = ConnectServer(ConnectMs, Errno);
-        if (!T->FHttp) T->Fail(ServerDownMessage(Errno));
+        if (!T->FHttp) T->Fail(ServerDownMessage(Errno), ENOTCONN);
         T->FDest =
             cupsGetNamedDest(T->FHttp, Spec.Name.empty() ? nullptr : Spec.Name.c_str(), nullptr);
         if (!T->FDest) {
             if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
-                T->Fail(ServerDownMessage());
+                T->Fail(ServerDownMessage(), ENOTCONN);
             if (Spec.Name.empty()) {
                 T->FDone = true;
                 throw EInOutError("im System ist kein Standarddrucker eingerichtet", ENXIO);
@@ -211,10 +211,10 @@ void TCupsTarget::Cancel() {
     httpClose(H);
 }
 
-void TCupsTarget::Fail(const std::string& Reason) {
+void TCupsTarget::Fail(const std::string& Reason, int Code) {
     if (FJobId > 0) Cancel();
     FDone = true;
-    throw EInOutError(Reason, EIO, false, FDestName);
+    throw EInOutError(Reason, Code, false, FDestName);
 }
 
 void TCupsTarget::Write(const unsigned char* Data, std::size_t Count) {

@@ -3,6 +3,7 @@
 
 #include "support/bytetarget.h"
 
+#include <cerrno>
 #include <memory>
 #include <string>
 #include <vector>
@@ -50,7 +51,9 @@ public:
 
 private:
     TCupsTarget() = default;
-    [[noreturn]] void Fail(const std::string& Reason);
+    // Raises EInOutError with Reason; Code ENOTCONN marks a server that cannot be reached,
+    // ENXIO a missing default destination.
+    [[noreturn]] void Fail(const std::string& Reason, int Code = EIO);
     void Cancel();
     void WatchJob();
 

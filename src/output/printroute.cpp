@@ -127,17 +127,22 @@ TPrintResult PrintToPort(const TSheet& Sheet, int Port, const TPortRoute& Route)
     if (Route.Kind == TRouteKind::CupsUri) Spec.Uri = Route.Where;
     Spec.Title = JobTitle(Sheet);
     Spec.Media = PaperMediaKeyword(Sheet.FPaperSize.X, Sheet.FPaperSize.Y);
-    std::string Sent;
+    std::string Sent, ServerDown;
     bool NoDefault = false;
     TPrintResult R = PrintSheetWith(Sheet, Name, [&]() -> std::unique_ptr<TByteTarget> {
         try {
             return std::make_unique<TConfirmedJob>(TCupsTarget::Open(Spec), Sent);
         } catch (const EInOutError& E) {
             NoDefault = E.ErrorCode == ENXIO && Route.Kind == TRouteKind::CupsDefault;
+            // Without a print server the port has no printer at all: the ways out matter
+            // more than the server's address.
+            if (E.ErrorCode == ENOTCONN && Route.Kind == TRouteKind::CupsDefault)
+                ServerDown = E.what();
             throw;
         }
     });
     if (NoDefault) R.Message = PortMissingMessage(Port);
+    if (!ServerDown.empty()) R.Message = PortMissingMessage(Port) + " (" + ServerDown + ")";
     if (R.Ok) R.Sent = Sent;
     return R;
 }

@@ -675,7 +675,9 @@ class ErrorJourney(Journey):
         app.answer(wid, "alt+n")
         app.wait_title(TITLE + " [bleibt.zvs]")
 
-        # A printer port that does not exist: LPT4 is /dev/lp3, missing on this machine.
+        # A printer port that does not exist: LPT4 is /dev/lp3, missing on this machine, and
+        # there is no print server to send it to the default printer: the message says what
+        # to do.
         if os.path.exists("/dev/lp3"):
             self.skipTest("this machine has a printer device /dev/lp3; nothing is sent to it")
         self.select_printer_entry(4)
@@ -684,7 +686,8 @@ class ErrorJourney(Journey):
         self.assertIn("Ausdruck auf LPT4 starten?", text)
         app.answer(wid, "alt+y")
         wid, text = app.message()
-        self.assertIn("Fehler beim Schreiben nach LPT4", text)
+        self.assertIn("Für LPT4 gibt es keinen Drucker", text)
+        self.assertIn("[Ports]", text)
         app.answer(wid, "Return")
         self.assertFalse(os.path.exists("/dev/lp3"), "the print made a file /dev/lp3")
         self.assertEqual([], [n for n in os.listdir("/dev") if n.startswith("lp3")])

@@ -217,6 +217,8 @@ TEST(CupsServer, NoDestinationAndNoServerEachSayWhatToDo) {
                   std::string::npos)
             << R.Message;
     }
+    // A port that would print to the default printer names the ways out as well.
+    EXPECT_EQ(PrintToPort(Sheet, 1, Route).Message.rfind(PortMissingMessage(1), 0), 0u);
     std::string Error;
     EXPECT_TRUE(ListCupsDests(2000, Error).empty());
     EXPECT_NE(Error.find("läuft nicht"), std::string::npos) << Error;
