@@ -3,7 +3,8 @@
 # an IPP Everywhere printer (ippeveprinter) behind a raw queue of a private CUPS server, beside
 # the file target (-o FILE), best of several runs; then the peak memory of both for a 2 MB and
 # a 200 MB EPS. The server, its bus and the printer are private and stop at the end; the
-# machine's own CUPS is not touched.
+# machine's own CUPS is not touched. For scale it also times CUPS's own client, lp, sending the
+# finished job file to the same queue.
 # Usage: bench/cups_bench.sh [RUNS]   (needs a built build/zarvo and scripts/install-deps.sh)
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -120,9 +121,15 @@ cat "$work/big.eps" >/dev/null # into the page cache for both
 echo "== Time: one 200 MB EPS file, best of $runs =="
 t_file=$(best_time "$zarvo" --print "$work/big.zvs" -o "$work/out.ps")
 t_cups=$(best_time "$zarvo" --print "$work/big.zvs" --port LPT1)
+# CUPS's own client with the finished job file: what the server costs any program.
+"$zarvo" --print "$work/big.zvs" -o "$work/job.ps"
+t_lp=$(best_time lp -d Bench "$work/job.ps")
+rm -f "$work/job.ps"
 printf 'file target (-o FILE)   %8s s\n' "$t_file"
 printf 'CUPS job (--port LPT1)  %8s s\n' "$t_cups"
+printf 'lp of the job file      %8s s\n' "$t_lp"
 printf 'ratio CUPS/file         %8.2f   (target: at most 1.5)\n' "$(echo "$t_cups / $t_file" | bc -l)"
+printf 'ratio CUPS/lp           %8.2f\n' "$(echo "$t_cups / $t_lp" | bc -l)"
 
 # The program's own processor time in each case: a CUPS job also costs the server, its backend
 # and the printer their share of the processors, which the wall time above includes.
