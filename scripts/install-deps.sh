@@ -7,7 +7,11 @@ packages=(
     build-essential cmake pkg-config ccache
     qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev googletest
-    ghostscript imagemagick
+    ghostscript imagemagick poppler-utils
+    # printing through CUPS (the client library), and the private CUPS server of the tests:
+    # cupsd, its client programs, ippeveprinter as the printer, the filters that convert
+    # PostScript for IPP Everywhere printers, and a D-Bus bus for ippeveprinter
+    libcups2-dev cups-daemon cups-client cups-ipp-utils cups-filters dbus
     fonts-liberation fonts-urw-base35 fontconfig
     # end-to-end tests: a real X server driven like a person, EPS files from real programs,
     # and the tools that check the installed desktop files

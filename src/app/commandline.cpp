@@ -2,15 +2,24 @@
 #include "app/commandline.h"
 
 #include "app/previewcommand.h"
+#include "output/cupstarget.h"
 #include "output/printjob.h"
+#include "output/printroute.h"
+#include "output/printtarget.h"
+#include "sheet/config.h"
 #include "sheet/epsheader.h"
 #include "sheet/sheetfile.h"
+#include "support/inifile.h"
+#include "support/shellfolder.h"
+#include "support/userdialogs.h"
 #include "support/version.h"
+#include "support/winsub.h"
 
 #include <csignal>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <strings.h>
 #include <vector>
 
 namespace zarvo {
@@ -22,7 +31,11 @@ const char UsageText[] =
     "  zarvo [BLATT.zvs]                    startet das Programmfenster\n"
     "  zarvo --print BLATT.zvs [-o AUSGABE]  schreibt den PostScript-Auftrag des Blattes\n"
     "                                       nach AUSGABE (ohne -o oder mit - auf die\n"
-    "                                       Standardausgabe)\n"
+    "                                       Standardausgabe; AUSGABE.pdf wird ein PDF)\n"
+    "  zarvo --print BLATT.zvs --port LPTn  druckt das Blatt dorthin, wohin LPTn geht,\n"
+    "                                       wie das Programmfenster\n"
+    "  zarvo --printers                     zeigt, wohin LPT1 bis LPT4 jetzt drucken\n"
+    "                                       (* die eingestellte Ausgabe)\n"
     "  zarvo --preview BLATT.zvs -o BILD.png [--size BxH] [--zoom N] [--scroll X,Y]\n"
     "                                       zeichnet die Seitenvorschau des Blattes als\n"
     "                                       Bild von B x H Pixeln (Vorgabe 800x600) im\n"
@@ -49,12 +62,33 @@ int Fail(const std::string& Msg) {
     return 1;
 }
 
-int PrintCommand(const std::vector<std::string>& Args) {
-    std::string SheetFile, Out = "-";
+// The settings the window would use: its configuration file in the documents folder.
+TConfig ReadUserConfig(const std::string& ProgramPath) {
+    std::string Exe = ExtractFileName(StripExtension(ExtractFileName(ProgramPath)));
+    if (Exe.empty()) Exe = "zarvo";
+    const std::string Docs = GetSpecialFolder(CSIDL_PERSONAL);
+    TIniFile Ini(ConfigFileName(Docs, Exe));
+    Ini.Open();
+    return ReadConfig(Ini, Docs);
+}
+
+// "LPT1" to "LPT4" (in any case) as the port's number, else 0.
+int PortNumber(const std::string& Name) {
+    if (Name.size() != 4 || ::strncasecmp(Name.c_str(), "LPT", 3) != 0) return 0;
+    return Name[3] >= '1' && Name[3] <= '4' ? Name[3] - '0' : 0;
+}
+
+int PrintCommand(const std::vector<std::string>& Args, const std::string& ProgramPath) {
+    std::string SheetFile, Out = "-", Port;
+    bool HaveOut = false;
     for (std::size_t I = 0; I < Args.size(); ++I) {
         if (Args[I] == "-o") {
             if (I + 1 >= Args.size()) return Fail("Nach -o fehlt die Ausgabedatei.");
             Out = Args[++I];
+            HaveOut = true;
+        } else if (Args[I] == "--port") {
+            if (I + 1 >= Args.size()) return Fail("Nach --port fehlt LPT1, LPT2, LPT3 oder LPT4.");
+            Port = Args[++I];
         } else if (Args[I].size() > 1 && Args[I][0] == '-') {
             return Fail("Unbekannte Option: " + Args[I]);
         } else if (SheetFile.empty()) {
@@ -64,12 +98,66 @@ int PrintCommand(const std::vector<std::string>& Args) {
         }
     }
     if (SheetFile.empty()) return Fail("--print braucht eine Blattdatei.");
+    if (HaveOut && !Port.empty()) return Fail("-o und --port schließen sich aus.");
+    const int PortNo = Port.empty() ? 0 : PortNumber(Port);
+    if (!Port.empty() && PortNo == 0)
+        return Fail("Unbekannter Anschluss " + Port + ": LPT1, LPT2, LPT3 oder LPT4.");
     TSheet Sheet;
     const TSheetResult Loaded = LoadSheet(Sheet, SheetFile);
     if (!Loaded.Succeeded()) return Fail(Loaded.Message);
+    if (PortNo > 0) {
+        const TConfig Config = ReadUserConfig(ProgramPath);
+        const TPrintResult Printed =
+            PrintToPort(Sheet, PortNo, ResolvePort(PortNo, Config.PortTargets[PortNo - 1]));
+        if (!Printed.Ok) return Fail(Printed.Message);
+        if (!Printed.Sent.empty()) std::printf("%s\n", Printed.Sent.c_str());
+        return 0;
+    }
     const std::string TargetName = Out == "-" ? "Standardausgabe" : Out;
-    const TPrintResult Printed = PrintSheet(Sheet, TargetName, Out);
+    const TPrintResult Printed = PrintToFile(Sheet, TargetName, Out);
     if (!Printed.Ok) return Fail(Printed.Message);
+    return 0;
+}
+
+// Where each port prints now, with the state of its CUPS destination; the chosen output is
+// marked with "*".
+int PrintersCommand(const std::vector<std::string>& Args, const std::string& ProgramPath) {
+    if (!Args.empty()) return Fail("Zu viele Angaben: " + Args[0]);
+    const TConfig Config = ReadUserConfig(ProgramPath);
+    std::string Error;
+    const std::vector<TCupsDest> Dests = ListCupsDests(5000, Error);
+    auto Find = [&](const std::string& Name) -> const TCupsDest* {
+        for (const TCupsDest& D : Dests)
+            if (Name.empty() ? D.IsDefault : D.Name == Name) return &D;
+        return nullptr;
+    };
+    auto State = [](const TCupsDest& D) {
+        std::string S = D.State;
+        if (!D.Accepting) S += (S.empty() ? "" : ", ") + std::string("nimmt keine Aufträge an");
+        if (!D.Description.empty()) S = D.Description + ", " + S;
+        return " (" + S + ")";
+    };
+    for (int Port = 1; Port <= 4; ++Port) {
+        const TPortRoute Route = ResolvePort(Port, Config.PortTargets[Port - 1]);
+        std::string Line = RouteDescription(Route);
+        if (Route.Kind == TRouteKind::CupsName || Route.Kind == TRouteKind::CupsDefault) {
+            const TCupsDest* D = Find(Route.Kind == TRouteKind::CupsName ? Route.Where : "");
+            if (D && Route.Kind == TRouteKind::CupsDefault) Line += " " + D->Name;
+            if (D)
+                Line += State(*D);
+            else if (!Error.empty())
+                Line += " (" + Error + ")";
+            else if (Route.Kind == TRouteKind::CupsName)
+                Line += " (nicht gefunden)";
+            else
+                Line += ": keiner eingerichtet";
+        }
+        std::printf("%s LPT%d  %s\n", Config.Printer == Port ? "*" : " ", Port, Line.c_str());
+    }
+    const bool FileChosen = Config.Printer < 1 || Config.Printer > 4;
+    std::printf("%s Datei %s\n", FileChosen ? "*" : " ",
+                PrintFilePath(Config.WorkDir, Config.PrintFile).c_str());
+    if (std::fflush(stdout) != 0) return Fail("Fehler beim Schreiben nach Standardausgabe");
     return 0;
 }
 
@@ -110,7 +198,9 @@ int RunCommandLine(int argc, char** argv) {
         std::printf("zarvo %s\n", ProgramVersion);
         Status = 0;
     } else if (Command == "--print") {
-        Status = PrintCommand(Rest);
+        Status = PrintCommand(Rest, argv[0]);
+    } else if (Command == "--printers") {
+        Status = PrintersCommand(Rest, argv[0]);
     } else if (Command == "--preview") {
         Status = RunPreviewCommand(Rest);
     } else if (Command == "--eps-info") {

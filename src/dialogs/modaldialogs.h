@@ -3,10 +3,12 @@
 // replace it with scripted answers.
 #pragma once
 
+#include "output/cupstarget.h"
 #include "sheet/epsbox.h"
 #include "support/userdialogs.h"
 
 #include <string>
+#include <vector>
 
 class QMenu;
 
@@ -49,6 +51,10 @@ public:
                                  int Y, std::string& Dir) = 0;
     // The filter-list dialog.
     virtual bool EditFilter(const std::string& Title, std::string& Filter) = 0;
+    // The printer chooser for a port ("LPT3"): the CUPS destinations, or Error saying why
+    // there are none; true with the chosen destination's name in Name.
+    virtual bool ChoosePrinter(const std::string& Port, const std::vector<TCupsDest>& Dests,
+                               const std::string& Error, std::string& Name) = 0;
     // Opens a popup menu at a screen position and returns when it is closed (after the chosen
     // entry, if any, has run).
     virtual void PopupMenu(QMenu& Menu, TPoint Pos) = 0;

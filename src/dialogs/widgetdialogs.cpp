@@ -5,6 +5,7 @@
 #include "dialogs/filterstring.h"
 #include "dialogs/numdlg.h"
 #include "dialogs/plottextdlg.h"
+#include "dialogs/printerdlg.h"
 #include "dialogs/psfontdlg.h"
 #include "dialogs/screenplace.h"
 #include "dialogs/sizedlg.h"
@@ -199,6 +200,12 @@ bool TWidgetDialogs::ChooseDirectory(const std::string& Caption, const std::stri
 
 bool TWidgetDialogs::EditFilter(const std::string& Title, std::string& Filter) {
     return FFilterDialog->Execute(Title, Filter);
+}
+
+bool TWidgetDialogs::ChoosePrinter(const std::string& Port, const std::vector<TCupsDest>& Dests,
+                                   const std::string& Error, std::string& Name) {
+    TPrinterDialog Dialog(FParent);
+    return Dialog.Execute(Port, Dests, Error, Name);
 }
 
 void TWidgetDialogs::PopupMenu(QMenu& Menu, TPoint Pos) {

@@ -46,6 +46,8 @@ public:
     bool ChooseDirectory(const std::string& Caption, const std::string& HomeDir, int X, int Y,
                          std::string& Dir) override;
     bool EditFilter(const std::string& Title, std::string& Filter) override;
+    bool ChoosePrinter(const std::string& Port, const std::vector<TCupsDest>& Dests,
+                       const std::string& Error, std::string& Name) override;
     void PopupMenu(QMenu& Menu, TPoint Pos) override;
 
     // The open dialog's filter ("Name (*.a *.b);;...") for a filter string ("Name|*.a;*.b|...").

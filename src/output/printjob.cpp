@@ -1,8 +1,8 @@
 // The PostScript print job: header, every item of the sheet in order, and the final showpage.
 #include "output/printjob.h"
 
-#include "sheet/psfonttable.h"
 #include "output/printtarget.h"
+#include "sheet/psfonttable.h"
 #include "support/ansicodepage.h"
 #include "support/version.h"
 #include "support/winsub.h"
@@ -422,6 +422,11 @@ TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,
 
 TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
                         const std::string& Path) {
+    return PrintSheetWith(Sheet, TargetName, [&]() { return OpenPrintTarget(Path); });
+}
+
+TPrintResult PrintSheetWith(const TSheet& Sheet, const std::string& TargetName,
+                            const std::function<std::unique_ptr<TByteTarget>()>& Open) {
     if (TPrintResult Check = CheckPrintable(Sheet); !Check.Ok) return Check;
     // Every EPS file must be there before anything is written.
     for (int I = 0; I < Sheet.FItems.Count(); ++I) {
@@ -438,7 +443,7 @@ TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
     }
     std::unique_ptr<TByteTarget> Target;
     try {
-        Target = OpenPrintTarget(Path);
+        Target = Open();
     } catch (const EInOutError& E) {
         return {false, "Fehler beim Schreiben nach " + TargetName + " (" + E.what() + ")"};
     }

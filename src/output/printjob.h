@@ -5,6 +5,7 @@
 #include "support/buftextfile.h"
 #include "support/inouterror.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -37,8 +38,11 @@ void PrintPSText(TBufTextFile& Writer, const TEPSBox& Item);
 void WritePrintJob(TBufTextFile& Writer, const TSheet& Sheet);
 
 struct TPrintResult {
+    TPrintResult() = default;
+    TPrintResult(bool Ok, std::string Message) : Ok(Ok), Message(std::move(Message)) {}
     bool Ok = true;
     std::string Message; // German text for the user when Ok is false
+    std::string Sent;    // on success: the confirmation of a job a print server took, or empty
 };
 
 // Whether every position of the sheet is a number a PostScript printer can take; the message
@@ -51,6 +55,11 @@ TPrintResult CheckPrintable(const TSheet& Sheet);
 // EPS file is missing; a print file is replaced only by a complete job.
 TPrintResult PrintSheet(const TSheet& Sheet, const std::string& TargetName,
                         const std::string& Path);
+
+// The same with the target opened by Open once the EPS files are found readable; an
+// EInOutError that Open raises is reported as a write failure on TargetName.
+TPrintResult PrintSheetWith(const TSheet& Sheet, const std::string& TargetName,
+                            const std::function<std::unique_ptr<TByteTarget>()>& Open);
 
 // The same onto a target the caller opened (tests write into memory this way).
 TPrintResult PrintSheetTo(const TSheet& Sheet, const std::string& TargetName,

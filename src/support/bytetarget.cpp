@@ -15,6 +15,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <vector>
+
 namespace zarvo {
 
 namespace {
@@ -102,10 +104,40 @@ private:
     bool Done = false;
 };
 
+// The last lines a command wrote to its standard error, kept in an anonymous file; joined
+// with "; " for a message.
+std::string LastLines(int Fd, int Count) {
+    std::string All;
+    if (Fd < 0 || ::lseek(Fd, 0, SEEK_SET) < 0) return All;
+    char Buf[4096];
+    ssize_t N;
+    while ((N = ::read(Fd, Buf, sizeof Buf)) > 0) {
+        All.append(Buf, static_cast<std::size_t>(N));
+        if (All.size() > 65536) All.erase(0, All.size() - 16384);
+    }
+    std::vector<std::string> Lines;
+    std::size_t Start = 0;
+    while (Start < All.size()) {
+        std::size_t End = All.find('\n', Start);
+        if (End == std::string::npos) End = All.size();
+        std::string Line = All.substr(Start, End - Start);
+        while (!Line.empty() && (Line.back() == '\r' || Line.back() == ' '))
+            Line.pop_back();
+        if (!Line.empty()) Lines.push_back(Line);
+        Start = End + 1;
+    }
+    std::string R;
+    for (std::size_t I = Lines.size() > std::size_t(Count) ? Lines.size() - Count : 0;
+         I < Lines.size(); ++I)
+        R += (R.empty() ? "" : "; ") + Lines[I];
+    return R;
+}
+
 class TPipeTarget : public TDescriptorTarget {
 public:
-    TPipeTarget(int Fd, pid_t Child, std::string Command)
-        : TDescriptorTarget(Fd, "|" + Command, true), Child(Child) {}
+    TPipeTarget(int Fd, pid_t Child, std::string Command, int ErrFd)
+        : TDescriptorTarget(Fd, "|" + Command, true), Child(Child), Command(std::move(Command)),
+          ErrFd(ErrFd) {}
     ~TPipeTarget() override {
         if (Child > 0) {
             if (Fd >= 0) {
@@ -116,17 +148,30 @@ public:
             while (::waitpid(Child, &Status, 0) < 0 && errno == EINTR) {
             }
         }
+        if (ErrFd >= 0) ::close(ErrFd);
+    }
+    void Write(const unsigned char* Data, std::size_t Count) override {
+        try {
+            TDescriptorTarget::Write(Data, Count);
+        } catch (const EInOutError& E) {
+            if (E.ErrorCode == EPIPE) FailWithStatus();
+            throw;
+        }
+    }
+    void Flush() override {
+        try {
+            TDescriptorTarget::Flush();
+        } catch (const EInOutError& E) {
+            if (E.ErrorCode == EPIPE) FailWithStatus();
+            throw;
+        }
     }
     void Close() override {
         Flush();
         WaitUntilRead();
         CloseDescriptor();
-        int Status = 0;
-        while (::waitpid(Child, &Status, 0) < 0) {
-            if (errno != EINTR) RaiseInOutError(Name, errno);
-        }
-        Child = -1;
-        if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) RaiseInOutError(Name, EPIPE);
+        const int Status = Reap();
+        if (!WIFEXITED(Status) || WEXITSTATUS(Status) != 0) Fail(Status);
     }
 
 private:
@@ -138,10 +183,47 @@ private:
             int Unread = 0;
             if (::ioctl(Fd, FIONREAD, &Unread) != 0 || Unread == 0) return;
             pollfd P{Fd, 0, 0};
-            if (::poll(&P, 1, 20) > 0 && (P.revents & POLLERR)) RaiseInOutError(Name, EPIPE);
+            if (::poll(&P, 1, 20) > 0 && (P.revents & POLLERR)) FailWithStatus();
         }
     }
+    int Reap() {
+        if (Fd >= 0) {
+            ::close(Fd);
+            Fd = -1;
+        }
+        int Status = 0;
+        while (Child > 0 && ::waitpid(Child, &Status, 0) < 0) {
+            if (errno != EINTR) RaiseInOutError(Name, errno);
+        }
+        Child = -1;
+        return Status;
+    }
+    // The command is gone before it took the whole job: its exit status and its own words say
+    // why, which "Broken pipe" does not.
+    [[noreturn]] void FailWithStatus() {
+        const int Status = Reap();
+        if (WIFEXITED(Status) && WEXITSTATUS(Status) == 0) {
+            std::string Msg = "Befehl " + Command + " hat den Auftrag nicht ganz gelesen";
+            const std::string Said = LastLines(ErrFd, 3);
+            if (!Said.empty()) Msg += ": " + Said;
+            throw EInOutError(Msg, EIO, false, Name);
+        }
+        Fail(Status);
+    }
+    [[noreturn]] void Fail(int Status) {
+        std::string Msg = "Befehl " + Command;
+        if (WIFEXITED(Status))
+            Msg += " endete mit Status " + std::to_string(WEXITSTATUS(Status));
+        else if (WIFSIGNALED(Status))
+            Msg += " wurde durch Signal " + std::to_string(WTERMSIG(Status)) + " beendet";
+        const std::string Said = LastLines(ErrFd, 3);
+        if (!Said.empty()) Msg += ": " + Said;
+        // Not EPIPE: the write paths turn a broken pipe into this message once.
+        throw EInOutError(Msg, EIO, false, Name);
+    }
     pid_t Child;
+    std::string Command;
+    int ErrFd;
 };
 
 class TMemoryTarget : public TByteTarget {
@@ -225,20 +307,24 @@ std::unique_ptr<TByteTarget> OpenPipeTarget(const std::string& Command) {
     ::signal(SIGPIPE, SIG_IGN);
     int P[2];
     if (::pipe2(P, O_CLOEXEC) != 0) RaiseInOutError("|" + Command, errno);
+    // The command's standard error is kept to say why it failed.
+    int ErrFd = ::open("/tmp", O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
     const pid_t Child = ::fork();
     if (Child < 0) {
         const int E = errno;
         ::close(P[0]);
         ::close(P[1]);
+        if (ErrFd >= 0) ::close(ErrFd);
         RaiseInOutError("|" + Command, E);
     }
     if (Child == 0) {
         ::dup2(P[0], 0);
+        if (ErrFd >= 0) ::dup2(ErrFd, 2);
         ::execl("/bin/sh", "sh", "-c", Command.c_str(), static_cast<char*>(nullptr));
         ::_exit(127);
     }
     ::close(P[0]);
-    return std::make_unique<TPipeTarget>(P[1], Child, Command);
+    return std::make_unique<TPipeTarget>(P[1], Child, Command, ErrFd);
 }
 
 std::unique_ptr<TByteTarget> MakeMemoryTarget(std::string& Out, long long FailAfter) {

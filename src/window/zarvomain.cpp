@@ -22,6 +22,7 @@
 #include <QMenuBar>
 #include <QScrollBar>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -195,6 +196,8 @@ void TZarvoForm::CreateActions() {
     LPT31 = Make("LPT3", "LPT31", &TZarvoForm::LPT31Click);
     LPT41 = Make("LPT4", "LPT41", &TZarvoForm::LPT41Click);
     PrintFileSelect = Make("File", "PrintFileSelect", &TZarvoForm::PrintFileSelectClick);
+    PrinterChooseItem =
+        Make("&Select Printer ...", "PrinterChooseItem", &TZarvoForm::PrinterChooseItemClick);
     Info = Make("&Info", "Info", &TZarvoForm::InfoClick);
     DeltextItem = Make("&Erase", "DeltextItem", &TZarvoForm::DeltextItemClick);
     CopyTextItem = Make("&Copy", "CopyTextItem", &TZarvoForm::CopyTextItemClick);
@@ -266,6 +269,8 @@ void TZarvoForm::CreateMenus() {
     Printer->addAction(LPT41);
     Printer->addSeparator();
     Printer->addAction(PrintFileSelect);
+    Printer->addSeparator();
+    Printer->addAction(PrinterChooseItem);
 
     menuBar()->addAction(Info);
 
@@ -343,6 +348,10 @@ void TZarvoForm::CreateToolBar() {
     StatusText->setObjectName(QStringLiteral("StatusBar"));
     statusBar()->addWidget(StatusText, 1);
     statusBar()->setSizeGripEnabled(true);
+    // The answer of a background lookup of the printers refreshes the status line.
+    FCupsPoll = new QTimer(this);
+    FCupsPoll->setInterval(100);
+    connect(FCupsPoll, &QTimer::timeout, this, &TZarvoForm::PollPrinterLookup);
 }
 
 void TZarvoForm::CreatePreview() {

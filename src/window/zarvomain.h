@@ -2,6 +2,8 @@
 #pragma once
 
 #include "dialogs/modaldialogs.h"
+#include "output/cupslookup.h"
+#include "output/printroute.h"
 #include "plot/plotcanvas.h"
 #include "sheet/config.h"
 #include "sheet/defaults.h"
@@ -22,6 +24,7 @@ class QButtonGroup;
 class QLabel;
 class QMenu;
 class QScrollBar;
+class QTimer;
 class QToolBar;
 class QToolButton;
 
@@ -97,6 +100,8 @@ public:
     void LPT41Click() { SelectPrinter(4); }
     void PrintFileSelectClick() { SelectPrinter(0); }
     void ShowPrintTarget();
+    // Settings > Printer > "Select Printer ...": a CUPS destination for the checked port.
+    void PrinterChooseItemClick();
     // View
     void FitItemClick();
     void LargerItemClick();
@@ -136,6 +141,7 @@ public:
         *EndeItem, *InsertTextItem, *PSFontItem, *Drucken1, *anpassen1, *grer1, *kleiner1,
         *EpsPfadItem, *FilterItem, *HochItem, *QuerItem, *A4FormItem, *IndiItem, *RasterWeite,
         *RasterOn, *BoxsizeItem, *LPT11, *LPT21, *LPT31, *LPT41, *PrintFileSelect, *Info;
+    QAction* PrinterChooseItem;
     QAction *DeltextItem, *CopyTextItem, *EdiTextItem, *TextFontItem;
     QToolBar* Panel1;
     QToolButton *ClearBtn, *LoadBtn, *SaveBtn, *InsertBtn, *UpdateBtn, *TextBtn, *HochBtn, *QuerBtn,
@@ -176,6 +182,8 @@ private:
     // Paper size and orientation of the sheet.
     void SetPaper(TCmPair Size, bool Landscape);
     void SelectPrinter(int Printer);
+    TPortRoute PortRoute(int Port) const;
+    void PollPrinterLookup();
     void Relayout();
     void Repaint();
     void UpdateScrollBars();
@@ -195,6 +203,12 @@ private:
     bool FActivatedOnce = false;
     bool FDestroyed = false;
     bool FUpdatingScrollBars = false;
+    // The default CUPS destination as the last background lookup found it (empty: none yet).
+    TCupsLookup FCupsLookup;
+    QTimer* FCupsPoll;
+    std::string FDefaultDest;
+    static constexpr int LookupTimeoutMs = 3000;
+    static constexpr int SentMessageMs = 5000;
 };
 
 } // namespace zarvo

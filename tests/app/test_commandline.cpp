@@ -1,10 +1,13 @@
 // Tests of the command line: printing sheets and reading EPS headers as a script would.
+#include "privatecups.h"
 #include "support/winsub.h"
 #include "testsupport.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <sys/stat.h>
 
 using zarvotest::ReadFile;
 using zarvotest::RunProgram;
@@ -106,4 +109,53 @@ TEST_F(CommandLineTest, HelpVersionAndMistakes) {
     const auto Unknown = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--output", "x.ps"});
     EXPECT_EQ(Unknown.Status, 1);
     EXPECT_EQ(Unknown.Err, "Unbekannte Option: --output\n");
+}
+
+// --printers and --port against a private CUPS server, with the settings of a home folder of
+// the test's own.
+TEST_F(CommandLineTest, PrintersListsThePortsAndPortPrintsWhereTheWindowWould) {
+    zarvotest::TPrivateCups Cups;
+    if (!Cups.Ok()) GTEST_SKIP() << Cups.SkipReason();
+    const std::string Uri = Cups.AddPrinter("ps", "application/postscript");
+    ASSERT_TRUE(Cups.Admin({"lpadmin", "-p", "Office", "-E", "-v", Uri, "-D", "Büro"}));
+    ASSERT_TRUE(Cups.Admin({"lpadmin", "-p", "Keller", "-E", "-v", Uri}));
+    ASSERT_TRUE(Cups.Admin({"cupsdisable", "Keller"}));
+    ASSERT_TRUE(Cups.Admin({"lpadmin", "-d", "Office"}));
+    const std::string Home = Dir.File("home");
+    ::mkdir(Home.c_str(), 0755);
+    WriteFile(Home + "/zarvo.INI",
+              "[Config]\nPrinter=2\n[Ports]\nLPT1=Keller\nLPT2=" + Dir.File("port2.ps") +
+                  "\nLPT4=|cat >" + Dir.File("port4.ps") + "\n");
+    const std::string OldHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("HOME", Home.c_str(), 1);
+    const auto List = RunProgram({Zarvo, "--printers"});
+    const auto ToDefault = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--port", "lpt3"});
+    const auto ToFile = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--port", "LPT2"});
+    const auto Paused = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--port", "LPT1"});
+    const auto Bad = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--port", "LPT5"});
+    ::setenv("HOME", OldHome.c_str(), 1);
+
+    ASSERT_EQ(List.Status, 0) << List.Err;
+    EXPECT_EQ(List.Out, "  LPT1  CUPS-Drucker Keller (angehalten)\n"
+                        "* LPT2  Datei " +
+                            Dir.File("port2.ps") +
+                            "\n"
+                            "  LPT3  Standarddrucker Office (Büro, bereit)\n"
+                            "  LPT4  Befehl cat >" +
+                            Dir.File("port4.ps") +
+                            "\n"
+                            "  Datei " +
+                            Home + "/ZVS.PS\n");
+    ASSERT_EQ(ToDefault.Status, 0) << ToDefault.Err;
+    EXPECT_EQ(ToDefault.Out.rfind("Druckauftrag Office-", 0), 0u) << ToDefault.Out;
+    const auto Job = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs")});
+    const std::string Doc = Cups.WaitForDocument("ps", ".ps");
+    ASSERT_FALSE(Doc.empty());
+    EXPECT_EQ(ReadFile(Doc), Job.Out);
+    ASSERT_EQ(ToFile.Status, 0) << ToFile.Err;
+    EXPECT_EQ(ReadFile(Dir.File("port2.ps")), Job.Out);
+    EXPECT_EQ(Paused.Status, 1);
+    EXPECT_EQ(Paused.Err, "Fehler beim Schreiben nach LPT1 (Drucker Keller ist angehalten)\n");
+    EXPECT_EQ(Bad.Status, 1);
+    EXPECT_NE(Bad.Err.find("LPT5"), std::string::npos);
 }

@@ -17,6 +17,11 @@ int main(int argc, char** argv) {
         ::setenv("HOME", Home.c_str(), 1);
         ::setenv("XDG_CONFIG_HOME", (Home + "/.config").c_str(), 1);
         ::setenv("XDG_DATA_HOME", (Home + "/.local/share").c_str(), 1);
+        // Nor the machine's print server: tests that print start a private one.
+        ::setenv("CUPS_SERVER", (Home + "/no-cups.sock").c_str(), 1);
+        ::setenv("CUPS_SERVERROOT", Home.c_str(), 1);
+        ::unsetenv("LPDEST");
+        ::unsetenv("PRINTER");
         ::setenv("XDG_RUNTIME_DIR", Home.c_str(), 1);
     }
     if (!std::getenv("QT_QPA_PLATFORM")) ::setenv("QT_QPA_PLATFORM", "offscreen", 1);

@@ -111,6 +111,16 @@ bool TScriptedDialogs::EditFilter(const std::string& Title, std::string& Filter)
     return V.has_value();
 }
 
+bool TScriptedDialogs::ChoosePrinter(const std::string& Port,
+                                     const std::vector<zarvo::TCupsDest>& Dests,
+                                     const std::string& Error, std::string& Name) {
+    Log.push_back("printer: " + Port + (Error.empty() ? "" : " " + Error));
+    OfferedPrinters.push_back(Dests);
+    const auto V = Take(Printers, "printer dialog");
+    if (V) Name = *V;
+    return V.has_value();
+}
+
 void TScriptedDialogs::PopupMenu(QMenu& Menu, zarvo::TPoint) {
     Log.push_back("popup: " + Menu.objectName().toStdString());
     if (PopupChoices.empty()) {

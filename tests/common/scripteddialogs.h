@@ -36,6 +36,8 @@ public:
     bool ChooseDirectory(const std::string& Caption, const std::string& HomeDir, int X, int Y,
                          std::string& Dir) override;
     bool EditFilter(const std::string& Title, std::string& Filter) override;
+    bool ChoosePrinter(const std::string& Port, const std::vector<zarvo::TCupsDest>& Dests,
+                       const std::string& Error, std::string& Name) override;
     void PopupMenu(QMenu& Menu, zarvo::TPoint Pos) override;
 
     // Scripts: an empty optional cancels.
@@ -48,6 +50,7 @@ public:
     TScript<std::string> Texts; // text entry dialog
     TScript<std::string> Folders;
     TScript<std::string> Filters;
+    TScript<std::string> Printers; // the printer chooser
     std::deque<std::string> PopupChoices; // object name of the entry to choose, "" for none
 
     // What was shown.
@@ -57,6 +60,7 @@ public:
     std::vector<std::string> OfferedTexts; // the text each text dialog opened with
     std::vector<zarvo::TPSFontRec> OfferedFonts;
     std::vector<std::string> OfferedInputs;
+    std::vector<std::vector<zarvo::TCupsDest>> OfferedPrinters;
     zarvo::TPoint Mouse{100, 100};
 
     // True when every script has been used up.

@@ -184,7 +184,13 @@ class Desktop:
             "QT_ACCESSIBILITY": "0",
             "NO_AT_BRIDGE": "1",
             "DBUS_SESSION_BUS_ADDRESS": "disabled:",
+            # No print server: a port that would go to CUPS reaches none of the machine's
+            # printers, it fails at once.
+            "CUPS_SERVER": os.path.join(root, "no-cups.sock"),
+            "CUPS_SERVERROOT": root,
         })
+        for name in ("LPDEST", "PRINTER"):
+            env.pop(name, None)
         self.env = env
 
     def _spawn(self, args, **kw):

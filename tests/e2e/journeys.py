@@ -192,15 +192,16 @@ class Journey(unittest.TestCase):
                                  "%r stands on y %.1f pt" % (text, span[4]))
 
     def select_file_printer(self):
-        # Settings, Printer, then the last entry "File" (it has no access key). P goes to
-        # "&Printer": the entry before it with the same key, "&Path for EPS-Files", is the one
-        # highlighted when the menu opens, and a repeated access key moves on to the next.
+        # Settings, Printer, then "File" (it has no access key), the entry before the last,
+        # "&Select Printer ...". P goes to "&Printer": the entry before it with the same key,
+        # "&Path for EPS-Files", is the one highlighted when the menu opens, and a repeated
+        # access key moves on to the next.
         self.app.focus()
         self.desktop.key("alt+s")
         self.app.wait_popups(1)
         self.desktop.key("p")
         self.app.wait_popups(2)
-        self.desktop.key("Up", "Return")
+        self.desktop.key("Up", "Up", "Return")
         poll(lambda: not self.app.popups(), 10, what="the menu to close")
 
     def assert_eps_printed_at(self, job, index, eps, origin_cm, media_pt, landscape_width_pt=None):
@@ -674,7 +675,9 @@ class ErrorJourney(Journey):
         app.answer(wid, "alt+n")
         app.wait_title(TITLE + " [bleibt.zvs]")
 
-        # A printer port that does not exist: LPT4 is /dev/lp3, missing on this machine.
+        # A printer port that does not exist: LPT4 is /dev/lp3, missing on this machine, and
+        # there is no print server to send it to the default printer: the message says what
+        # to do.
         if os.path.exists("/dev/lp3"):
             self.skipTest("this machine has a printer device /dev/lp3; nothing is sent to it")
         self.select_printer_entry(4)
@@ -683,7 +686,8 @@ class ErrorJourney(Journey):
         self.assertIn("Ausdruck auf LPT4 starten?", text)
         app.answer(wid, "alt+y")
         wid, text = app.message()
-        self.assertIn("Fehler beim Schreiben nach LPT4", text)
+        self.assertIn("Für LPT4 gibt es keinen Drucker", text)
+        self.assertIn("[Ports]", text)
         app.answer(wid, "Return")
         self.assertFalse(os.path.exists("/dev/lp3"), "the print made a file /dev/lp3")
         self.assertEqual([], [n for n in os.listdir("/dev") if n.startswith("lp3")])

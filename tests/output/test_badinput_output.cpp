@@ -158,7 +158,8 @@ TEST_F(BadOutputTest, ReadersThatStopEarlyMakeTheJobFail) {
     for (const std::string& Sheet : {Big, Dir.File("sheet.zvs")}) {
         const auto R = RunProgram({Zarvo, "--print", Sheet, "-o", "|head -c 10 >/dev/null"});
         EXPECT_EQ(R.Status, 1) << Sheet;
-        EXPECT_EQ(R.Err, "Fehler beim Schreiben nach |head -c 10 >/dev/null (Broken pipe)\n");
+        EXPECT_EQ(R.Err, "Fehler beim Schreiben nach |head -c 10 >/dev/null (Befehl head -c 10 "
+                         ">/dev/null hat den Auftrag nicht ganz gelesen)\n");
     }
     // A command that takes it all still succeeds, however slowly it starts reading.
     const std::string Out = Dir.File("slow.ps");

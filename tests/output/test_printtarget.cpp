@@ -60,10 +60,29 @@ TEST(PrintTarget, PipesFeedACommandAndReportItsFailure) {
     WriteAll(*T, "%!PS-Adobe\r\n");
     T->Close();
     EXPECT_EQ(zarvotest::ReadFile(Out), "%!PS-Adobe\r\n");
-    // A command that fails, or stops reading early, is an error.
-    auto Bad = OpenPrintTarget("|exit 3");
+    // A command that fails is an error that gives its exit status and the last lines it
+    // wrote to standard error, whether it fails at the end or before it read the job.
+    auto Bad =
+        OpenPrintTarget("|cat >/dev/null; echo one >&2; echo 'lp: kein Drucker' >&2; exit 3");
     WriteAll(*Bad, "x");
-    EXPECT_THROW(Bad->Close(), EInOutError);
+    try {
+        Bad->Close();
+        ADD_FAILURE() << "a failing command passed";
+    } catch (const EInOutError& E) {
+        EXPECT_NE(std::string(E.what()).find("endete mit Status 3: one; lp: kein Drucker"),
+                  std::string::npos)
+            << E.what();
+    }
+    auto Early = OpenPrintTarget("|echo 'lp: Fehler' >&2; exit 1");
+    try {
+        for (int I = 0; I < 2000; ++I)
+            WriteAll(*Early, std::string(1024, 'x'));
+        Early->Close();
+        ADD_FAILURE() << "a command that ended early passed";
+    } catch (const EInOutError& E) {
+        EXPECT_NE(std::string(E.what()).find("endete mit Status 1: lp: Fehler"), std::string::npos)
+            << E.what();
+    }
 }
 
 TEST(PrintTarget, LinksAreFollowedNotReplaced) {

@@ -1,5 +1,6 @@
 // Tests of the main window's commands through the scripted dialog seam, headless.
 #include "output/printjob.h"
+#include "privatecups.h"
 #include "sheet/sheetfile.h"
 #include "support/inifile.h"
 #include "support/localefmt.h"
@@ -12,12 +13,17 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <memory>
+#include <thread>
+
+#include <sys/stat.h>
 
 using namespace zarvo;
 using zarvotest::ReadFile;
@@ -345,6 +351,80 @@ TEST_F(WindowTest, PrintingAsksAndWritesTheCoresJob) {
     EXPECT_EQ(D.Errors[1], "Fehler beim Schreiben nach |touch " + Dir.File("ran.PS") +
                                " (No such file or directory)");
     EXPECT_FALSE(zarvotest::FileExists(Dir.File("ran.PS")));
+}
+
+// Printing to CUPS queues of a private server: the status line names the queue, the chooser
+// writes the port's queue at once, a sent job is confirmed, a refused one named.
+TEST_F(WindowTest, PortsPrintToCupsQueuesAndSayWhatHappened) {
+    zarvotest::TPrivateCups Cups;
+    if (!Cups.Ok()) GTEST_SKIP() << Cups.SkipReason();
+    const std::string Uri = Cups.AddPrinter("ps", "application/postscript");
+    ASSERT_TRUE(Cups.Admin({"lpadmin", "-p", "Office", "-E", "-v", Uri}));
+    ASSERT_TRUE(Cups.Admin({"lpadmin", "-d", "Office"}));
+    TZarvoForm& F = Open();
+    AddBox({2, 3});
+    std::string Expected;
+    ASSERT_TRUE(PrintSheetTo(F.FSheet, "mem", MakeMemoryTarget(Expected)).Ok);
+    auto Status = [&] { return F.StatusText->text().toStdString(); };
+
+    // A port without an entry or a device shows the default queue once the background lookup
+    // has answered.
+    F.LPT21Click();
+    struct stat St;
+    if (::stat("/dev/lp1", &St) != 0 || !S_ISCHR(St.st_mode)) {
+        for (int I = 0; I < 100 && Status() != "Ausgabe nach LPT2 (Office)"; ++I) {
+            QApplication::processEvents();
+            std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        }
+        EXPECT_EQ(Status(), "Ausgabe nach LPT2 (Office)");
+    }
+
+    // The chooser offers the queues and writes the choice into [Ports] before any exit.
+    F.LPT11Click();
+    D.Printers = {std::string("Office")};
+    F.PrinterChooseItemClick();
+    ASSERT_EQ(D.OfferedPrinters.size(), 1u);
+    ASSERT_EQ(D.OfferedPrinters[0].size(), 1u);
+    EXPECT_TRUE(D.OfferedPrinters[0][0].IsDefault);
+    TIniFile Written(Ini());
+    ASSERT_EQ(Written.Open(), TIniFile::TOpenResult::Ok);
+    EXPECT_EQ(Written.ReadString("Ports", "LPT1", ""), "Office");
+    EXPECT_EQ(Status(), "Ausgabe nach LPT1 (Office)");
+
+    // A sent job is confirmed in the status line; the printer gets the job's bytes.
+    D.Answers = {true};
+    F.PrintBtnClick();
+    EXPECT_TRUE(D.Errors.empty()) << D.Errors[0];
+    EXPECT_EQ(F.statusBar()->currentMessage().toStdString().rfind("Druckauftrag Office-", 0), 0u);
+    const std::string Doc = Cups.WaitForDocument("ps", ".ps");
+    ASSERT_FALSE(Doc.empty());
+    EXPECT_EQ(ReadFile(Doc), Expected);
+
+    // A paused queue: the reason, and no confirmation.
+    ASSERT_TRUE(Cups.Admin({"cupsdisable", "Office"}));
+    F.statusBar()->clearMessage();
+    D.Answers = {true};
+    F.PrintBtnClick();
+    ASSERT_EQ(D.Errors.size(), 1u);
+    EXPECT_EQ(D.Errors[0], "Fehler beim Schreiben nach LPT1 (Drucker Office ist angehalten)");
+    EXPECT_TRUE(F.statusBar()->currentMessage().isEmpty());
+
+    // The file is no port: the chooser says so.
+    F.PrintFileSelectClick();
+    F.PrinterChooseItemClick();
+    ASSERT_EQ(D.Errors.size(), 2u);
+    EXPECT_NE(D.Errors[1].find("LPT1 bis LPT4"), std::string::npos);
+}
+
+TEST_F(WindowTest, APrintFileNamedPdfIsAPdf) {
+    TZarvoForm& F = Open();
+    AddBox({2, 3});
+    F.PrintFileSelectClick();
+    F.FWorkDir = Dir.Path();
+    D.Inputs = {std::string("blatt.pdf")};
+    F.PrintBtnClick();
+    EXPECT_TRUE(D.Errors.empty());
+    EXPECT_EQ(ReadFile(Dir.File("blatt.pdf")).rfind("%PDF-", 0), 0u);
 }
 
 TEST_F(WindowTest, ZoomScrollBarsAndPageSettings) {
