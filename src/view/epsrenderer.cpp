@@ -1,0 +1,266 @@
+// The background Ghostscript renders of EPS pictures and their bookkeeping.
+#include "view/epsrenderer.h"
+
+#include "view/gsinvocation.h"
+
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <sys/resource.h>
+
+namespace zarvo {
+
+struct TEpsRenderer::TJob {
+    std::string Key;
+    TEPSBox Item;
+    int Width = 0;
+    int Height = 0;
+    std::unique_ptr<QTemporaryDir> Dir;
+    std::unique_ptr<QProcess> Process;
+    std::unique_ptr<QTimer> Timer;
+    QString OutputFile;
+    bool TimedOut = false;
+    QElapsedTimer Clock;
+};
+
+namespace {
+
+// The cache key: the file as it is now (path, size, modification time), the box and the
+// picture's size; empty when the file cannot be looked at.
+std::string KeyOf(const TEPSBox& Item, int Width, int Height) {
+    const QFileInfo Info(QString::fromLocal8Bit(Item.Name.c_str()));
+    if (!Info.isFile()) return std::string();
+    char Buf[256];
+    std::snprintf(Buf, sizeof Buf, "|%lld|%lld|%.17g|%.17g|%.17g|%.17g|%dx%d",
+                  static_cast<long long>(Info.size()),
+                  static_cast<long long>(Info.lastModified().toMSecsSinceEpoch()), Item.Offset.X,
+                  Item.Offset.Y, Item.Size.X, Item.Size.Y, Width, Height);
+    return Info.absoluteFilePath().toStdString() + Buf;
+}
+
+} // namespace
+
+TEpsRenderer::TOptions TEpsRenderer::DefaultOptions() {
+    TOptions O;
+    O.Gs = QStandardPaths::findExecutable(QStringLiteral("gs"));
+    O.Bwrap = QStandardPaths::findExecutable(QStringLiteral("bwrap"));
+    QString Base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (Base.isEmpty() || !QDir::isAbsolutePath(Base)) Base = QDir::homePath() + "/.cache";
+    O.DiskCacheDir = Base + QStringLiteral("/zarvo/eps");
+    return O;
+}
+
+bool TEpsRenderer::GhostscriptFound() {
+    return !QStandardPaths::findExecutable(QStringLiteral("gs")).isEmpty();
+}
+
+TEpsRenderer::TEpsRenderer(TOptions Options)
+    : FOptions(std::move(Options)), FCache(FOptions.MemoryLimit, FOptions.DiskCacheDir) {}
+
+TEpsRenderer::~TEpsRenderer() {
+    CancelAll();
+}
+
+TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height) {
+    TContentPicture P;
+    if (Width <= 0 || Height <= 0) return P;
+    // A box beyond the pixel limit is rendered smaller, with its shape, and drawn scaled up.
+    const double Pixels = static_cast<double>(Width) * Height;
+    if (Pixels > FOptions.MaxPixels) {
+        const double F = std::sqrt(FOptions.MaxPixels / Pixels);
+        Width = std::max(1, static_cast<int>(Width * F));
+        Height = std::max(1, static_cast<int>(Height * F));
+    }
+    const std::string Key = KeyOf(Item, Width, Height);
+    if (Key.empty()) {
+        P.Failure = "Datei nicht gefunden";
+        return P;
+    }
+    if (FOptions.Gs.isEmpty()) {
+        P.Failure = "Ghostscript ist nicht installiert";
+        return P;
+    }
+    FWanted.insert(Key);
+    if ((P.Image = FCache.Find(Key))) return P;
+    const auto Failed = FFailures.find(Key);
+    if (Failed != FFailures.end()) {
+        P.Failure = Failed->second;
+        return P;
+    }
+    for (const auto& J : FRunning)
+        if (J->Key == Key) return P;
+    for (const auto& J : FQueue)
+        if (J->Key == Key) return P;
+    auto Job = std::make_unique<TJob>();
+    Job->Key = Key;
+    Job->Item = Item;
+    Job->Width = Width;
+    Job->Height = Height;
+    FQueue.push_back(std::move(Job));
+    // Started from the event loop, not inside the paint that asked.
+    QTimer::singleShot(0, QCoreApplication::instance(), [this] { StartQueued(); });
+    return P;
+}
+
+void TEpsRenderer::EndPaint() {
+    // Renders nobody asked for in this paint (zoom changed, item removed, sheet closed).
+    for (std::size_t I = 0; I < FQueue.size();)
+        if (!FWanted.count(FQueue[I]->Key))
+            FQueue.erase(FQueue.begin() + static_cast<long>(I));
+        else
+            ++I;
+    std::vector<TJob*> Unwanted;
+    for (const auto& J : FRunning)
+        if (!FWanted.count(J->Key)) Unwanted.push_back(J.get());
+    for (TJob* J : Unwanted)
+        Cancel(J);
+    FWanted.clear();
+}
+
+void TEpsRenderer::CancelAll() {
+    FQueue.clear();
+    while (!FRunning.empty())
+        Cancel(FRunning.front().get());
+    FFailures.clear();
+    FWanted.clear();
+}
+
+void TEpsRenderer::StartQueued() {
+    while (static_cast<int>(FRunning.size()) < std::max(1, FOptions.MaxProcesses) &&
+           !FQueue.empty()) {
+        std::unique_ptr<TJob> Job = std::move(FQueue.front());
+        FQueue.erase(FQueue.begin());
+        Start(std::move(Job));
+    }
+}
+
+void TEpsRenderer::Start(std::unique_ptr<TJob> Job) {
+    // A private, empty folder: Ghostscript's working folder, its temporary folder and the
+    // only place it may write; removed with everything in it when the render ends.
+    Job->Dir = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/zarvo-gs-XXXXXX");
+    if (!Job->Dir->isValid()) {
+        FFailures[Job->Key] = "kein temporärer Ordner";
+        if (FOnReady) FOnReady();
+        return;
+    }
+    const QString Work = Job->Dir->path();
+    const TGsInvocation Inv =
+        MakeGsInvocation(Job->Item, Job->Width, Job->Height, Work, FOptions.Gs, FOptions.Bwrap);
+    Job->OutputFile = Inv.OutputFile;
+    Job->Process = std::make_unique<QProcess>();
+    QProcess& P = *Job->Process;
+    P.setProgram(Inv.Program);
+    P.setArguments(Inv.Arguments);
+    P.setWorkingDirectory(Work);
+    P.setProcessChannelMode(QProcess::MergedChannels);
+    P.setStandardInputFile(QProcess::nullDevice());
+    QProcessEnvironment Env;
+    Env.insert(QStringLiteral("PATH"), QStringLiteral("/usr/bin:/bin"));
+    Env.insert(QStringLiteral("TMPDIR"), Work);
+    Env.insert(QStringLiteral("TEMP"), Work);
+    Env.insert(QStringLiteral("TMP"), Work);
+    Env.insert(QStringLiteral("HOME"), Work);
+    P.setProcessEnvironment(Env);
+    P.setChildProcessModifier([] {
+        // Processor time, address space and file size of the child and everything it starts.
+        rlimit Cpu{RenderCpuSeconds, RenderCpuSeconds + 1};
+        setrlimit(RLIMIT_CPU, &Cpu);
+        rlimit Mem{static_cast<rlim_t>(RenderMemoryBytes), static_cast<rlim_t>(RenderMemoryBytes)};
+        setrlimit(RLIMIT_AS, &Mem);
+        rlimit File{static_cast<rlim_t>(RenderFileBytes), static_cast<rlim_t>(RenderFileBytes)};
+        setrlimit(RLIMIT_FSIZE, &File);
+        rlimit Core{0, 0};
+        setrlimit(RLIMIT_CORE, &Core);
+    });
+    TJob* Raw = Job.get();
+    QObject::connect(&P, &QProcess::finished, &P,
+                     [this, Raw](int Code, QProcess::ExitStatus Status) {
+                         Finish(Raw, Code, Status == QProcess::CrashExit);
+                     });
+    QObject::connect(&P, &QProcess::errorOccurred, &P, [this, Raw](QProcess::ProcessError E) {
+        if (E == QProcess::FailedToStart) Finish(Raw, -1, true);
+    });
+    Job->Timer = std::make_unique<QTimer>();
+    Job->Timer->setSingleShot(true);
+    QObject::connect(Job->Timer.get(), &QTimer::timeout, Job->Timer.get(), [Raw] {
+        Raw->TimedOut = true;
+        Raw->Process->kill();
+    });
+    Job->Timer->start(FOptions.TimeoutMs > 0 ? FOptions.TimeoutMs : RenderTimeoutMs);
+    Job->Clock.start();
+    FRunning.push_back(std::move(Job));
+    P.start();
+}
+
+void TEpsRenderer::Finish(TJob* Job, int ExitCode, bool Crashed) {
+    auto It = std::find_if(FRunning.begin(), FRunning.end(),
+                           [Job](const std::unique_ptr<TJob>& J) { return J.get() == Job; });
+    if (It == FRunning.end()) return;
+    std::unique_ptr<TJob> Done = std::move(*It);
+    FRunning.erase(It);
+    Done->Timer->stop();
+    const QByteArray Output = Done->Process->readAll();
+    const bool Started = Done->Process->error() != QProcess::FailedToStart;
+    std::string Failure;
+    if (!Started) {
+        Failure = "Ghostscript startet nicht";
+    } else if (Done->TimedOut) {
+        Failure = "abgebrochen nach " + std::to_string(RenderTimeoutMs / 1000) + " s";
+        if (FOptions.TimeoutMs > 0 && FOptions.TimeoutMs % 1000 == 0)
+            Failure = "abgebrochen nach " + std::to_string(FOptions.TimeoutMs / 1000) + " s";
+    } else if (Crashed || ExitCode > 128) {
+        // Killed by a signal: the processor-time limit when it ran that long, else a crash.
+        Failure = Done->Clock.elapsed() >= RenderCpuSeconds * 1000
+                      ? "abgebrochen nach " + std::to_string(RenderCpuSeconds) + " s Rechenzeit"
+                      : GsFailureLine(Output, "Ghostscript abgestürzt");
+    } else if (ExitCode != 0) {
+        Failure = GsFailureLine(Output, "Ghostscript: Fehler " + std::to_string(ExitCode));
+    } else {
+        QImage Image;
+        if (!Image.load(Done->OutputFile, "PNG") || Image.width() != Done->Width ||
+            Image.height() != Done->Height)
+            Failure = GsFailureLine(Output, "Ghostscript: kein Bild");
+        else
+            FCache.Insert(Done->Key, std::move(Image));
+    }
+    if (!Failure.empty()) FFailures[Done->Key] = Failure;
+    // The process object is in the middle of its own signal: it goes from the event loop.
+    QProcess* Process = Done->Process.release();
+    QObject::disconnect(Process, nullptr, nullptr, nullptr);
+    Process->deleteLater();
+    StartQueued();
+    if (FOnReady) FOnReady();
+}
+
+void TEpsRenderer::Cancel(TJob* Job) {
+    auto It = std::find_if(FRunning.begin(), FRunning.end(),
+                           [Job](const std::unique_ptr<TJob>& J) { return J.get() == Job; });
+    if (It == FRunning.end()) return;
+    std::unique_ptr<TJob> Gone = std::move(*It);
+    FRunning.erase(It);
+    Gone->Timer->stop();
+    QProcess* P = Gone->Process.get();
+    QObject::disconnect(P, nullptr, nullptr, nullptr);
+    P->kill();
+    P->waitForFinished(2000);
+}
+
+bool TEpsRenderer::WaitIdle(int TimeoutMs) {
+    const QDeadlineTimer Deadline(TimeoutMs);
+    while ((!FQueue.empty() || !FRunning.empty()) && !Deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return FQueue.empty() && FRunning.empty();
+}
+
+} // namespace zarvo
