@@ -154,6 +154,12 @@ void TEpsRenderer::Start(std::unique_ptr<TJob> Job) {
         if (FOnReady) FOnReady();
         return;
     }
+    // Gone since it was asked for (moved, deleted, its drive unmounted).
+    if (!QFileInfo(QString::fromLocal8Bit(Job->Item.Name.c_str())).isFile()) {
+        FFailures[Job->Key] = "Datei nicht gefunden";
+        if (FOnReady) FOnReady();
+        return;
+    }
     const QString Work = Job->Dir->path();
     const TGsInvocation Inv =
         MakeGsInvocation(Job->Item, Job->Width, Job->Height, Work, FOptions.Gs, FOptions.Bwrap);
@@ -197,7 +203,7 @@ void TEpsRenderer::Start(std::unique_ptr<TJob> Job) {
         Raw->TimedOut = true;
         Raw->Process->kill();
     });
-    Job->Timer->start(FOptions.TimeoutMs > 0 ? FOptions.TimeoutMs : RenderTimeoutMs);
+    Job->Timer->start(TimeoutMs());
     Job->Clock.start();
     FRunning.push_back(std::move(Job));
     P.start();
@@ -216,9 +222,7 @@ void TEpsRenderer::Finish(TJob* Job, int ExitCode, bool Crashed) {
     if (!Started) {
         Failure = "Ghostscript startet nicht";
     } else if (Done->TimedOut) {
-        Failure = "abgebrochen nach " + std::to_string(RenderTimeoutMs / 1000) + " s";
-        if (FOptions.TimeoutMs > 0 && FOptions.TimeoutMs % 1000 == 0)
-            Failure = "abgebrochen nach " + std::to_string(FOptions.TimeoutMs / 1000) + " s";
+        Failure = "abgebrochen nach " + std::to_string((TimeoutMs() + 999) / 1000) + " s";
     } else if (Crashed || ExitCode > 128) {
         // Killed by a signal: the processor-time limit when it ran that long, else a crash.
         Failure = Done->Clock.elapsed() >= RenderCpuSeconds * 1000

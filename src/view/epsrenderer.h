@@ -4,6 +4,7 @@
 
 #include "view/contentcache.h"
 #include "view/epscontentsource.h"
+#include "view/gsinvocation.h"
 
 #include <QString>
 
@@ -57,6 +58,7 @@ private:
     void Start(std::unique_ptr<TJob> Job);
     void Finish(TJob* Job, int ExitCode, bool Crashed);
     void Cancel(TJob* Job);
+    int TimeoutMs() const { return FOptions.TimeoutMs > 0 ? FOptions.TimeoutMs : RenderTimeoutMs; }
 
     TOptions FOptions;
     TContentCache FCache;

@@ -19,7 +19,7 @@ struct TGsInvocation {
 // Limits of every render.
 constexpr int RenderTimeoutMs = 20000;
 constexpr int RenderCpuSeconds = 15;
-constexpr long long RenderMemoryBytes = 1536LL << 20;
+constexpr long long RenderMemoryBytes = 768LL << 20;
 constexpr long long RenderFileBytes = 512LL << 20;
 
 // Renders the region Offset .. Offset + Size (cm of 28.35 pt) of Item's file into a Width x
