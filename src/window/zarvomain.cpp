@@ -11,6 +11,7 @@
 #include "support/inouterror.h"
 #include "support/shellfolder.h"
 #include "support/winsub.h"
+#include "window/contentview.h"
 #include "window/grafikfeld.h"
 
 #include <QAction>
@@ -63,6 +64,7 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     CreateToolBar();
     CreatePreview();
     ReadConfiguration();
+    FContentView = std::make_unique<TContentView>(FView, *GrafikFeld, *FViewMenu, FShowContent);
 
     FSheetFile.clear();
     FLastText.clear();
@@ -98,6 +100,7 @@ void TZarvoForm::ReadConfiguration() {
     FPaperSize = C.PaperSize;
     FGridOn = C.GridOn;
     FGridWidth = C.GridWidth;
+    FShowContent = C.ShowContent;
     FFormBounds = C.FormBounds;
     FFormState = C.WindowState;
     FTextFont = C.TextFont;
@@ -155,6 +158,7 @@ void TZarvoForm::FormDestroy() {
     C.PaperSize = FPaperSize;
     C.GridOn = FGridOn;
     C.GridWidth = FGridWidth;
+    C.ShowContent = FContentView ? FContentView->Shown() : FShowContent;
     if (isVisible()) RememberGeometry();
     C.FormBounds = FFormBounds;
     C.WindowState = FFormState;
@@ -248,7 +252,7 @@ void TZarvoForm::CreateMenus() {
 
     menuBar()->addAction(Drucken1);
 
-    QMenu* View = menuBar()->addMenu(QStringLiteral("View"));
+    QMenu* View = FViewMenu = menuBar()->addMenu(QStringLiteral("View"));
     View->addAction(anpassen1);
     View->addAction(grer1);
     View->addAction(kleiner1);

@@ -26,6 +26,7 @@ class QToolButton;
 
 namespace zarvo {
 
+class TContentView;
 class TGrafikFeld;
 
 class TZarvoForm : public QMainWindow {
@@ -145,6 +146,9 @@ public:
     TGrafikFeld* GrafikFeld;
     QScrollBar* VertScrollBar;
     QScrollBar* HorzScrollBar;
+    QMenu* FViewMenu = nullptr;
+    int FShowContent = -1;                       // as configured
+    std::unique_ptr<TContentView> FContentView; // the EPS drawings in the preview
 
 protected:
     void closeEvent(QCloseEvent* Event) override;  // FormClose
