@@ -26,6 +26,7 @@ struct TEpsRenderer::TJob {
     TEPSBox Item;
     int Width = 0;
     int Height = 0;
+    QRect Part;
     std::unique_ptr<QTemporaryDir> Dir;
     std::unique_ptr<QProcess> Process;
     std::unique_ptr<QTimer> Timer;
@@ -38,14 +39,15 @@ namespace {
 
 // The cache key: the file as it is now (path, size, modification time), the box and the
 // picture's size; empty when the file cannot be looked at.
-std::string KeyOf(const TEPSBox& Item, int Width, int Height) {
+std::string KeyOf(const TEPSBox& Item, int Width, int Height, QRect Part) {
     const QFileInfo Info(QString::fromLocal8Bit(Item.Name.c_str()));
     if (!Info.isFile()) return std::string();
-    char Buf[256];
-    std::snprintf(Buf, sizeof Buf, "|%lld|%lld|%.17g|%.17g|%.17g|%.17g|%dx%d",
+    char Buf[320];
+    std::snprintf(Buf, sizeof Buf, "|%lld|%lld|%.17g|%.17g|%.17g|%.17g|%dx%d|%d,%d,%dx%d",
                   static_cast<long long>(Info.size()),
                   static_cast<long long>(Info.lastModified().toMSecsSinceEpoch()), Item.Offset.X,
-                  Item.Offset.Y, Item.Size.X, Item.Size.Y, Width, Height);
+                  Item.Offset.Y, Item.Size.X, Item.Size.Y, Width, Height, Part.x(), Part.y(),
+                  Part.width(), Part.height());
     return Info.absoluteFilePath().toStdString() + Buf;
 }
 
@@ -72,17 +74,26 @@ TEpsRenderer::~TEpsRenderer() {
     CancelAll();
 }
 
-TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height) {
+TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height, QRect Part) {
     TContentPicture P;
-    if (Width <= 0 || Height <= 0) return P;
-    // A box beyond the pixel limit is rendered smaller, with its shape, and drawn scaled up.
-    const double Pixels = static_cast<double>(Width) * Height;
+    Part &= QRect(0, 0, Width, Height);
+    if (Width <= 0 || Height <= 0 || Part.isEmpty()) return P;
+    // A part beyond the pixel limit (a huge preview image) is rendered smaller, with its
+    // shape, and drawn scaled up.
+    const double Pixels = static_cast<double>(Part.width()) * Part.height();
     if (Pixels > FOptions.MaxPixels) {
         const double F = std::sqrt(FOptions.MaxPixels / Pixels);
-        Width = std::max(1, static_cast<int>(Width * F));
-        Height = std::max(1, static_cast<int>(Height * F));
+        auto Scaled = [F](int V) { return std::max(1, static_cast<int>(V * F)); };
+        Width = Scaled(Width);
+        Height = Scaled(Height);
+        Part = QRect(static_cast<int>(Part.x() * F), static_cast<int>(Part.y() * F),
+                     Scaled(Part.width()), Scaled(Part.height())) &
+               QRect(0, 0, Width, Height);
     }
-    const std::string Key = KeyOf(Item, Width, Height);
+    P.Part = Part;
+    P.Width = Width;
+    P.Height = Height;
+    const std::string Key = KeyOf(Item, Width, Height, Part);
     if (Key.empty()) {
         P.Failure = "Datei nicht gefunden";
         return P;
@@ -107,6 +118,7 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
     Job->Item = Item;
     Job->Width = Width;
     Job->Height = Height;
+    Job->Part = Part;
     FQueue.push_back(std::move(Job));
     // Started from the event loop, not inside the paint that asked.
     QTimer::singleShot(0, QCoreApplication::instance(), [this] { StartQueued(); });
@@ -161,8 +173,8 @@ void TEpsRenderer::Start(std::unique_ptr<TJob> Job) {
         return;
     }
     const QString Work = Job->Dir->path();
-    const TGsInvocation Inv =
-        MakeGsInvocation(Job->Item, Job->Width, Job->Height, Work, FOptions.Gs, FOptions.Bwrap);
+    const TGsInvocation Inv = MakeGsInvocation(Job->Item, Job->Width, Job->Height, Job->Part, Work,
+                                               FOptions.Gs, FOptions.Bwrap);
     Job->OutputFile = Inv.OutputFile;
     Job->Process = std::make_unique<QProcess>();
     QProcess& P = *Job->Process;
@@ -232,8 +244,7 @@ void TEpsRenderer::Finish(TJob* Job, int ExitCode, bool Crashed) {
         Failure = GsFailureLine(Output, "Ghostscript: Fehler " + std::to_string(ExitCode));
     } else {
         QImage Image;
-        if (!Image.load(Done->OutputFile, "PNG") || Image.width() != Done->Width ||
-            Image.height() != Done->Height)
+        if (!Image.load(Done->OutputFile, "PNG") || Image.size() != Done->Part.size())
             Failure = GsFailureLine(Output, "Ghostscript: kein Bild");
         else
             FCache.Insert(Done->Key, std::move(Image));

@@ -25,7 +25,7 @@ public:
         QString DiskCacheDir; // empty: no disk cache
         long long MemoryLimit = 256LL << 20;
         int MaxProcesses = 2;
-        long long MaxPixels = 4096LL * 4096; // per picture; larger boxes are drawn scaled up
+        long long MaxPixels = 4096LL * 4096; // per picture; larger parts are drawn scaled up
         int TimeoutMs = 0;                   // 0: the standard limit
     };
     // Ghostscript and bubblewrap from PATH, the disk cache under the user's XDG cache folder.
@@ -40,7 +40,8 @@ public:
     // Called (from the event loop) whenever a render ends, so the owner can repaint.
     void SetOnReady(std::function<void()> OnReady) { FOnReady = std::move(OnReady); }
 
-    TContentPicture Picture(const TEPSBox& Item, int Width, int Height) override;
+    using TEpsContentSource::Picture;
+    TContentPicture Picture(const TEPSBox& Item, int Width, int Height, QRect Part) override;
     void EndPaint() override;
 
     // Cancels every render (the sheet was closed) and forgets failures.

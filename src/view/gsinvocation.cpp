@@ -21,8 +21,8 @@ QString PsNumber(double V) {
 
 } // namespace
 
-TGsInvocation MakeGsInvocation(const TEPSBox& Item, int Width, int Height, const QString& WorkDir,
-                               const QString& Gs, const QString& Bwrap) {
+TGsInvocation MakeGsInvocation(const TEPSBox& Item, int Width, int Height, QRect Part,
+                               const QString& WorkDir, const QString& Gs, const QString& Bwrap) {
     TGsInvocation Inv;
     const double WidthPt = Item.Size.X * PtPerCm, HeightPt = Item.Size.Y * PtPerCm;
     // Pixels per inch across and up, so that the box fills the picture exactly.
@@ -47,15 +47,16 @@ TGsInvocation MakeGsInvocation(const TEPSBox& Item, int Width, int Height, const
         QStringLiteral("-dTextAlphaBits=4"),
         QStringLiteral("-dGraphicsAlphaBits=4"),
         QStringLiteral("-r%1x%2").arg(PsNumber(ResX), PsNumber(ResY)),
-        QStringLiteral("-g%1x%2").arg(Width).arg(Height),
+        QStringLiteral("-g%1x%2").arg(Part.width()).arg(Part.height()),
         QStringLiteral("-sOutputFile=") + Work + QStringLiteral("/content.png"),
         // As in the print job: the page operators do nothing inside the file, and the file's
         // box corner lands on the picture's corner; the page is put out by the system's own
         // showpage afterwards.
         QStringLiteral("-c"),
         QStringLiteral("/copypage {} def /showpage {} def /erasepage {} def ") +
-            PsNumber(-Item.Offset.X * PtPerCm) + QLatin1Char(' ') +
-            PsNumber(-Item.Offset.Y * PtPerCm) + QStringLiteral(" translate"),
+            PsNumber(-Item.Offset.X * PtPerCm - Part.x() * 72.0 / ResX) + QLatin1Char(' ') +
+            PsNumber(-Item.Offset.Y * PtPerCm - (Height - Part.y() - Part.height()) * 72.0 / ResY) +
+            QStringLiteral(" translate"),
         QStringLiteral("-f"),
         Input,
         QStringLiteral("-c"),

@@ -133,7 +133,12 @@ QRectF TPagePicture::ContentRect(const TPlot& Plot, const TEPSBox& Item) {
 void TPagePicture::DrawContent(const TEPSBox& Item, const TContentPicture& Content) {
     QPainter* Painter = FPlot.Canvas() == &FCanvas ? FCanvas.Painter() : nullptr;
     if (!Content.Image || !Painter) return;
-    const QRectF R = ContentRect(FPlot, Item);
+    const QRectF Whole = ContentRect(FPlot, Item);
+    // The image shows the part Content.Part of the whole Width x Height picture.
+    const double FX = Whole.width() / std::max(Content.Width, 1);
+    const double FY = Whole.height() / std::max(Content.Height, 1);
+    const QRectF R(Whole.left() + Content.Part.x() * FX, Whole.top() + Content.Part.y() * FY,
+                   Content.Part.width() * FX, Content.Part.height() * FY);
     // A box far outside the view is not handed to the painter at all.
     const QRectF View(QPointF(0, 0),
                       QSizeF(FPlot.Mapping().ViewportExtX, FPlot.Mapping().ViewportExtY));

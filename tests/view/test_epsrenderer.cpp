@@ -211,6 +211,43 @@ TEST(EpsRenderer, RendersInTheBackgroundAndCancelsWhatIsNoLongerShown) {
     EXPECT_EQ(ChildProcesses(), 0);
 }
 
+// Zoomed in far, only the part of a box in view is rendered: it is that part of the whole.
+TEST(EpsRenderer, APartIsThatPartOfTheWholePicture) {
+    if (!TEpsRenderer::GhostscriptFound()) GTEST_SKIP() << "no Ghostscript";
+    zarvotest::TTempDir Dir;
+    const std::string File = Dir.File("muster.eps");
+    zarvotest::WriteFile(File,
+                         "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 10 20 110 120\n"
+                         "0 0 1 setrgbcolor 20 30 30 50 rectfill\n"
+                         "1 0 0 setrgbcolor 60 70 40 20 rectfill\n"
+                         "0 1 0 setrgbcolor 5 5 moveto 115 125 lineto 3 setlinewidth stroke\n");
+    TEPSBox B = Item(File);
+    B.Offset = {10 / PtPerCm, 20 / PtPerCm};
+    TEpsRenderer::TOptions O = TEpsRenderer::DefaultOptions();
+    O.DiskCacheDir.clear();
+    TEpsRenderer Renderer(O);
+    const QRect Part(120, 64, 150, 100);
+    Renderer.Picture(B, 400, 400);
+    Renderer.Picture(B, 400, 400, Part);
+    ASSERT_TRUE(Renderer.WaitIdle(20000));
+    const TContentPicture Whole = Renderer.Picture(B, 400, 400);
+    const TContentPicture Piece = Renderer.Picture(B, 400, 400, Part);
+    ASSERT_TRUE(Whole.Image && Piece.Image) << Whole.Failure << Piece.Failure;
+    ASSERT_EQ(Piece.Image->size(), Part.size());
+    EXPECT_EQ(Piece.Part, Part);
+    int Differ = 0;
+    for (int Y = 0; Y < Part.height(); ++Y)
+        for (int X = 0; X < Part.width(); ++X) {
+            const QRgb A = Whole.Image->pixel(Part.x() + X, Part.y() + Y),
+                       P = Piece.Image->pixel(X, Y);
+            if (std::abs(qRed(A) - qRed(P)) + std::abs(qGreen(A) - qGreen(P)) +
+                    std::abs(qBlue(A) - qBlue(P)) + std::abs(qAlpha(A) - qAlpha(P)) >
+                24)
+                ++Differ;
+        }
+    EXPECT_EQ(Differ, 0);
+}
+
 TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
     zarvotest::TTempDir Dir;
     const long long One = 100 * 100 * 4;
@@ -244,13 +281,14 @@ TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
 TEST(GsInvocation, FencedCommandAndFailureLine) {
     TEPSBox B = Item("/daten/bild mit leer.eps");
     B.Offset = {1.0, 2.0};
-    const TGsInvocation Plain = MakeGsInvocation(B, 100, 50, "/tmp/w", "/usr/bin/gs", "");
+    const TGsInvocation Plain =
+        MakeGsInvocation(B, 100, 50, QRect(0, 0, 100, 50), "/tmp/w", "/usr/bin/gs", "");
     EXPECT_EQ(Plain.Program, "/usr/bin/gs");
     EXPECT_TRUE(Plain.Arguments.contains("-dSAFER"));
     EXPECT_TRUE(Plain.Arguments.contains("/daten/bild mit leer.eps"));
     EXPECT_TRUE(Plain.Arguments.contains("-g100x50"));
-    const TGsInvocation Fenced =
-        MakeGsInvocation(B, 100, 50, "/tmp/w", "/usr/bin/gs", "/usr/bin/bwrap");
+    const TGsInvocation Fenced = MakeGsInvocation(B, 100, 50, QRect(0, 0, 100, 50), "/tmp/w",
+                                                  "/usr/bin/gs", "/usr/bin/bwrap");
     EXPECT_EQ(Fenced.Program, "/usr/bin/bwrap");
     EXPECT_TRUE(Fenced.Arguments.contains("--unshare-all"));
     EXPECT_TRUE(Fenced.Arguments.contains("-dSAFER"));
