@@ -8,6 +8,9 @@ packages=(
     qt6-base-dev libgl-dev
     libgtest-dev googletest
     ghostscript imagemagick
+    # the page view's EPS drawings: Ghostscript fenced in by bubblewrap; Qt PDF for the
+    # benchmark that compares the vector-PDF way
+    bubblewrap qt6-pdf-dev
     fonts-liberation fonts-urw-base35 fontconfig
     # end-to-end tests: a real X server driven like a person, EPS files from real programs,
     # and the tools that check the installed desktop files

@@ -18,6 +18,7 @@
 #include <cmath>
 #include <cstdio>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace zarvo {
 
@@ -38,17 +39,14 @@ struct TEpsRenderer::TJob {
 namespace {
 
 // The cache key: the file as it is now (path, size, modification time), the box and the
-// picture's size; empty when the file cannot be looked at.
-std::string KeyOf(const TEPSBox& Item, int Width, int Height, QRect Part) {
-    const QFileInfo Info(QString::fromLocal8Bit(Item.Name.c_str()));
-    if (!Info.isFile()) return std::string();
+// picture's size and part.
+std::string KeyOf(const std::string& Path, long long Size, long long Time, const TEPSBox& Item,
+                  int Width, int Height, QRect Part) {
     char Buf[320];
-    std::snprintf(Buf, sizeof Buf, "|%lld|%lld|%.17g|%.17g|%.17g|%.17g|%dx%d|%d,%d,%dx%d",
-                  static_cast<long long>(Info.size()),
-                  static_cast<long long>(Info.lastModified().toMSecsSinceEpoch()), Item.Offset.X,
-                  Item.Offset.Y, Item.Size.X, Item.Size.Y, Width, Height, Part.x(), Part.y(),
-                  Part.width(), Part.height());
-    return Info.absoluteFilePath().toStdString() + Buf;
+    std::snprintf(Buf, sizeof Buf, "|%lld|%lld|%.17g|%.17g|%.17g|%.17g|%dx%d|%d,%d,%dx%d", Size,
+                  Time, Item.Offset.X, Item.Offset.Y, Item.Size.X, Item.Size.Y, Width, Height,
+                  Part.x(), Part.y(), Part.width(), Part.height());
+    return Path + Buf;
 }
 
 } // namespace
@@ -93,11 +91,23 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
     P.Part = Part;
     P.Width = Width;
     P.Height = Height;
-    const std::string Key = KeyOf(Item, Width, Height, Part);
-    if (Key.empty()) {
+    // Each file is looked at once per paint (a new modification time shows on the next
+    // paint), however many items show it.
+    auto Seen = FFileStates.find(Item.Name);
+    if (Seen == FFileStates.end()) {
+        struct stat St {};
+        TFileState F;
+        F.Exists = ::stat(Item.Name.c_str(), &St) == 0 && S_ISREG(St.st_mode);
+        F.Size = St.st_size;
+        F.Time = static_cast<long long>(St.st_mtim.tv_sec) * 1000000000LL + St.st_mtim.tv_nsec;
+        Seen = FFileStates.insert_or_assign(Item.Name, F).first;
+    }
+    if (!Seen->second.Exists) {
         P.Failure = "Datei nicht gefunden";
         return P;
     }
+    const std::string Key =
+        KeyOf(Item.Name, Seen->second.Size, Seen->second.Time, Item, Width, Height, Part);
     if (FOptions.Gs.isEmpty()) {
         P.Failure = "Ghostscript ist nicht installiert";
         return P;
@@ -126,6 +136,7 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
 }
 
 void TEpsRenderer::EndPaint() {
+    FFileStates.clear();
     // Renders nobody asked for in this paint (zoom changed, item removed, sheet closed).
     for (std::size_t I = 0; I < FQueue.size();)
         if (!FWanted.count(FQueue[I]->Key))
@@ -141,6 +152,7 @@ void TEpsRenderer::EndPaint() {
 }
 
 void TEpsRenderer::CancelAll() {
+    FFileStates.clear();
     FQueue.clear();
     while (!FRunning.empty())
         Cancel(FRunning.front().get());

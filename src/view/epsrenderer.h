@@ -13,6 +13,7 @@
 #include <memory>
 #include <set>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace zarvo {
@@ -68,6 +69,12 @@ private:
     std::vector<std::unique_ptr<TJob>> FQueue;
     std::vector<std::unique_ptr<TJob>> FRunning;
     std::set<std::string> FWanted; // keys asked for since the last EndPaint
+    struct TFileState {            // as this paint found the file
+        bool Exists = false;
+        long long Size = 0;
+        long long Time = 0; // modification time, ns
+    };
+    std::unordered_map<std::string, TFileState> FFileStates;
 };
 
 } // namespace zarvo

@@ -130,6 +130,14 @@ QRectF TPagePicture::ContentRect(const TPlot& Plot, const TEPSBox& Item) {
                   QPointF(std::max(X0, X1), std::max(Y0, Y1)));
 }
 
+QRect TPagePicture::ContentPixels(const QRectF& Rect, double PixelRatio) {
+    auto Edge = [PixelRatio](double V) {
+        return static_cast<int>(std::clamp(std::round(V * PixelRatio), -1e9, 1e9));
+    };
+    const int L = Edge(Rect.left()), T = Edge(Rect.top());
+    return QRect(L, T, Edge(Rect.right()) - L, Edge(Rect.bottom()) - T);
+}
+
 void TPagePicture::DrawContent(const TEPSBox& Item, const TContentPicture& Content) {
     QPainter* Painter = FPlot.Canvas() == &FCanvas ? FCanvas.Painter() : nullptr;
     if (!Content.Image || !Painter) return;
@@ -145,9 +153,21 @@ void TPagePicture::DrawContent(const TEPSBox& Item, const TContentPicture& Conte
     if (!R.intersects(View)) return;
     FCanvas.Flush();
     Painter->save();
-    Painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     Painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    Painter->drawImage(R, *Content.Image);
+    const double Ratio = Painter->device() ? Painter->device()->devicePixelRatioF() : 1.0;
+    const QImage& Image = *Content.Image;
+    const QRect Pixels = ContentPixels(Whole, Ratio);
+    if (Pixels.width() == Content.Width && Pixels.height() == Content.Height) {
+        // Rendered for exactly these pixels: copied pixel for pixel, the fast way.
+        QImage Exact = Image;
+        Exact.setDevicePixelRatio(Ratio);
+        Painter->drawImage(QPointF((Pixels.x() + Content.Part.x()) / Ratio,
+                                   (Pixels.y() + Content.Part.y()) / Ratio),
+                           Exact);
+    } else {
+        Painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        Painter->drawImage(R, Image);
+    }
     Painter->restore();
 }
 

@@ -173,8 +173,8 @@ void TPageView::PictureInputs(double PixelRatio, TPictureInputs& In) const {
         const TEPSBox& Item = In.Items[I];
         if (Item.IsText() || static_cast<int>(I) == FSheet.FSelected) continue;
         const QRectF R = TPagePicture::ContentRect(FPlot, Item);
-        const double W = std::round(R.width() * PixelRatio),
-                     H = std::round(R.height() * PixelRatio);
+        const QRect Pixels = TPagePicture::ContentPixels(R, PixelRatio);
+        const double W = Pixels.width(), H = Pixels.height();
         if (!R.intersects(View) || !(W >= 1 && H >= 1 && W < 1e9 && H < 1e9)) continue;
         QRect Part(0, 0, static_cast<int>(W), static_cast<int>(H));
         if (W * H > 4.0 * View.width() * View.height() * PixelRatio * PixelRatio) {

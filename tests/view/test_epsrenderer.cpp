@@ -177,6 +177,7 @@ TEST(EpsRenderer, RendersInTheBackgroundAndCancelsWhatIsNoLongerShown) {
     EXPECT_EQ(ChildProcesses(), 0);
     // The same picture again comes from the cache; a new modification time renders afresh.
     EXPECT_EQ(Renderer.Picture(Item(Good), 40, 40).Image, P.Image);
+    Renderer.EndPaint(); // the next paint looks at the file again
     zarvotest::WriteFile(Good, Eps("1 0 0 setrgbcolor 25 25 50 50 rectfill"));
     QFile(QString::fromStdString(Good))
         .setFileTime(QDateTime::currentDateTime().addSecs(5), QFileDevice::FileModificationTime);
