@@ -6,7 +6,8 @@
 //
 // preview_bench --paint COUNT ZOOM PAINTS [IMAGE.png] paints one sheet PAINTS times and nothing
 // else, for instruction counts under callgrind (--toggle-collect on TPageView::Paint) and, with
-// an image file, for comparing the picture of two builds pixel by pixel.
+// an image file, for comparing the picture of two builds pixel by pixel; --place COUNT ZOOM
+// PAINTS does the same for the repaints while an item is placed.
 #include "sheet/sheet.h"
 #include "view/pageview.h"
 #include "view/textmeasure.h"
@@ -17,9 +18,9 @@
 #include <QPainter>
 
 #include <algorithm>
-#include <ctime>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 #include <string>
 #include <vector>
@@ -106,6 +107,22 @@ void SetupView(TPageView& View, int Zoom, const QImage& Image) {
     View.FormResize(Image.width(), Image.height());
 }
 
+// The repaints while the first item is placed: the frame moves over the kept picture.
+int PlaceOnly(int Count, int Zoom, int Paints) {
+    const TTextMeasure Measure = MakeTextMeasure();
+    QImage Image(1200, 900, QImage::Format_RGB32);
+    TSheet Sheet;
+    FillSheet(Sheet, Count, Measure);
+    TPageView View(Sheet);
+    SetupView(View, Zoom, Image);
+    if (Count > 0) {
+        Sheet.FSelected = 0;
+        View.FDragRect = View.DragRectOf(Sheet.FItems.Item(0));
+    }
+    MedianPaint(View, Image, Paints, false);
+    return 0;
+}
+
 int PaintOnly(int Count, int Zoom, int Paints, const char* ImageFile) {
     const TTextMeasure Measure = MakeTextMeasure();
     QImage Image(1200, 900, QImage::Format_RGB32);
@@ -138,6 +155,8 @@ int PaintOnly(int Count, int Zoom, int Paints, const char* ImageFile) {
 int main(int argc, char** argv) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication App(argc, argv);
+    if (argc >= 5 && std::string(argv[1]) == "--place")
+        return PlaceOnly(std::atoi(argv[2]), std::atoi(argv[3]), std::max(1, std::atoi(argv[4])));
     if (argc >= 5 && std::string(argv[1]) == "--paint")
         return PaintOnly(std::atoi(argv[2]), std::atoi(argv[3]), std::max(1, std::atoi(argv[4])),
                          argc > 5 ? argv[5] : nullptr);
@@ -157,8 +176,8 @@ int main(int argc, char** argv) {
                 "item is being placed, its frame moving over the kept picture.\n",
                 Runs);
     for (const TView& V : Views) {
-        std::printf("\n%s\n%8s %12s %8s %10s %10s | %12s %8s %10s\n", V.Name, "items",
-                    "full ms", "ratio", "us/item", "wall ms", "placing ms", "ratio", "wall ms");
+        std::printf("\n%s\n%8s %12s %8s %10s %10s | %12s %8s %10s\n", V.Name, "items", "full ms",
+                    "ratio", "us/item", "wall ms", "placing ms", "ratio", "wall ms");
         double EmptyFull = 0.0, EmptyPlacing = 0.0;
         for (int Count : Counts) {
             TSheet Sheet;
@@ -186,8 +205,8 @@ int main(int argc, char** argv) {
 
     // The empty page at every zoom: the scales and the dot lattice alone. The lattice walks
     // only the dots that land on the image, so no zoom may cost much more than another.
-    std::printf("\nempty page, 1 mm grid, full redraw by zoom\n%8s %12s %10s %12s\n", "zoom", "ms/paint",
-                "ratio", "wall ms");
+    std::printf("\nempty page, 1 mm grid, full redraw by zoom\n%8s %12s %10s %12s\n", "zoom",
+                "ms/paint", "ratio", "wall ms");
     TSheet Empty;
     std::vector<std::pair<int, TPaintTime>> ByZoom;
     double Whole = 0.0;

@@ -12,6 +12,9 @@ packages=(
     # cupsd, its client programs, ippeveprinter as the printer, the filters that convert
     # PostScript for IPP Everywhere printers, and a D-Bus bus for ippeveprinter
     libcups2-dev cups-daemon cups-client cups-ipp-utils cups-filters dbus
+    # the page view's EPS drawings: Ghostscript fenced in by bubblewrap; Qt PDF for the
+    # benchmark that compares the vector-PDF way
+    bubblewrap qt6-pdf-dev
     fonts-liberation fonts-urw-base35 fontconfig
     # end-to-end tests: a real X server driven like a person, EPS files from real programs,
     # and the tools that check the installed desktop files

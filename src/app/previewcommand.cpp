@@ -2,6 +2,7 @@
 #include "app/previewcommand.h"
 
 #include "sheet/sheetfile.h"
+#include "view/epsrenderer.h"
 #include "view/pageview.h"
 #include "view/textmeasure.h"
 
@@ -65,6 +66,7 @@ struct TPreviewOptions {
     long Width = 800, Height = 600;
     long Zoom = ZoomWholePage;
     long ScrollX = 0, ScrollY = 15;
+    bool Content = false; // EPS items show their drawings
 };
 
 // Empty when the options are complete and sound, else the message.
@@ -92,6 +94,8 @@ std::string ParseOptions(const std::vector<std::string>& Args, TPreviewOptions& 
                 if (!ParsePair(V, ',', O.ScrollX, O.ScrollY) || O.ScrollX > 100 || O.ScrollY > 100)
                     return "Ungültige Bildlaufposition: " + V + " (erlaubt sind 0 bis 100)";
             }
+        } else if (A == "--eps-content") {
+            O.Content = true;
         } else if (A.size() > 1 && A[0] == '-') {
             return "Unbekannte Option: " + A;
         } else if (O.SheetFile.empty()) {
@@ -150,10 +154,32 @@ int RunPreviewCommand(const std::vector<std::string>& Args) {
 
     QImage Image(static_cast<int>(O.Width), static_cast<int>(O.Height), QImage::Format_RGB32);
     if (Image.isNull()) return Fail("Zu wenig Speicher für ein Bild dieser Größe.");
+    std::unique_ptr<TEpsRenderer> Renderer;
+    if (O.Content) {
+        if (!TEpsRenderer::GhostscriptFound())
+            return Fail("--eps-content braucht Ghostscript (Debian-Paket ghostscript).");
+        Renderer = std::make_unique<TEpsRenderer>(TEpsRenderer::DefaultOptions());
+        View.SetContentSource(Renderer.get());
+        // The first paint asks for every drawing; the renders run, at most two at a time, and
+        // the second paint draws them (or the marks of those that failed).
+        QPainter Painter(&Image);
+        View.Paint(Painter);
+        Painter.end();
+        Renderer->WaitIdle(24 * 60 * 60 * 1000);
+    }
     {
         QPainter Painter(&Image);
         View.Paint(Painter);
     }
+    for (int I = 0; Renderer && I < Sheet.FItems.Count(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(I);
+        if (Item.IsText()) continue;
+        TLogicalPoint Corner;
+        View.WorldToPixel(Item.Origin.X + Item.Size.X / 2, Item.Origin.Y + Item.Size.Y / 2, Corner);
+        const std::string Why = View.ContentFailureAt(Corner);
+        if (!Why.empty()) std::fprintf(stderr, "%s: %s\n", Item.Name.c_str(), Why.c_str());
+    }
+    View.SetContentSource(nullptr);
     // Written beside the target and renamed at the end: a failed run leaves no half image.
     QSaveFile File(QString::fromLocal8Bit(O.Out.c_str()));
     if (!File.open(QIODevice::WriteOnly) || !Image.save(&File, ImageFormat(O.Out).constData()) ||

@@ -6,7 +6,8 @@
 
 namespace zarvo {
 
-// Arguments after "--preview": SHEET.zvs -o OUT.png [--size WxH] [--zoom N] [--scroll X,Y].
+// Arguments after "--preview": SHEET.zvs -o OUT.png [--size WxH] [--zoom N] [--scroll X,Y]
+// [--eps-content].
 // Returns the exit status: 0, or 1 after a message on standard error.
 int RunPreviewCommand(const std::vector<std::string>& Args);
 

@@ -30,6 +30,8 @@ TConfig ReadConfig(const TIniFile& Ini, const std::string& DefaultWorkDir) {
     C.PaperSize = ValidPaperSize(C.PaperSize);
     C.GridOn = Ini.ReadBool("Config", "Grid", C.GridOn);
     C.GridWidth = ValidGridWidth(Ini.ReadInteger("Config", "GridWidth", C.GridWidth));
+    const long Content = Ini.ReadInteger("Config", "ShowContent", -1);
+    C.ShowContent = Content < 0 ? -1 : Content != 0;
     C.FormBounds.Left = static_cast<int>(Ini.ReadInteger("Form", "Left", C.FormBounds.Left));
     C.FormBounds.Top = static_cast<int>(Ini.ReadInteger("Form", "Top", C.FormBounds.Top));
     C.FormBounds.ClientWidth =
@@ -60,6 +62,7 @@ void WriteConfig(TIniFile& Ini, const TConfig& C) {
     Ini.WriteFloat("Config", "PaperWidth", C.PaperSize.X);
     Ini.WriteBool("Config", "Grid", C.GridOn);
     Ini.WriteInteger("Config", "GridWidth", C.GridWidth);
+    if (C.ShowContent >= 0) Ini.WriteBool("Config", "ShowContent", C.ShowContent != 0);
     Ini.WriteInteger("Form", "Left", C.FormBounds.Left);
     Ini.WriteInteger("Form", "Top", C.FormBounds.Top);
     Ini.WriteInteger("Form", "Width", C.FormBounds.ClientWidth);

@@ -29,6 +29,9 @@ struct TConfig {
     TFormBounds FormBounds;
     int WindowState = 0; // 0 normal, 1 minimised, 2 maximised
     TPSFontRec TextFont;
+    // The preview shows what each EPS file draws: 1 on, 0 off, -1 not yet chosen (on exactly
+    // when Ghostscript is installed).
+    int ShowContent = -1;
     // What the ports LPT1 to LPT4 write to (section "Ports"); empty for the usual device.
     std::string PortTargets[4];
 };

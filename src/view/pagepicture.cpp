@@ -130,19 +130,44 @@ QRectF TPagePicture::ContentRect(const TPlot& Plot, const TEPSBox& Item) {
                   QPointF(std::max(X0, X1), std::max(Y0, Y1)));
 }
 
+QRect TPagePicture::ContentPixels(const QRectF& Rect, double PixelRatio) {
+    auto Edge = [PixelRatio](double V) {
+        return static_cast<int>(std::clamp(std::round(V * PixelRatio), -1e9, 1e9));
+    };
+    const int L = Edge(Rect.left()), T = Edge(Rect.top());
+    return QRect(L, T, Edge(Rect.right()) - L, Edge(Rect.bottom()) - T);
+}
+
 void TPagePicture::DrawContent(const TEPSBox& Item, const TContentPicture& Content) {
     QPainter* Painter = FPlot.Canvas() == &FCanvas ? FCanvas.Painter() : nullptr;
     if (!Content.Image || !Painter) return;
-    const QRectF R = ContentRect(FPlot, Item);
+    const QRectF Whole = ContentRect(FPlot, Item);
+    // The image shows the part Content.Part of the whole Width x Height picture.
+    const double FX = Whole.width() / std::max(Content.Width, 1);
+    const double FY = Whole.height() / std::max(Content.Height, 1);
+    const QRectF R(Whole.left() + Content.Part.x() * FX, Whole.top() + Content.Part.y() * FY,
+                   Content.Part.width() * FX, Content.Part.height() * FY);
     // A box far outside the view is not handed to the painter at all.
     const QRectF View(QPointF(0, 0),
                       QSizeF(FPlot.Mapping().ViewportExtX, FPlot.Mapping().ViewportExtY));
     if (!R.intersects(View)) return;
     FCanvas.Flush();
     Painter->save();
-    Painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
     Painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
-    Painter->drawImage(R, *Content.Image);
+    const double Ratio = Painter->device() ? Painter->device()->devicePixelRatioF() : 1.0;
+    const QImage& Image = *Content.Image;
+    const QRect Pixels = ContentPixels(Whole, Ratio);
+    if (Pixels.width() == Content.Width && Pixels.height() == Content.Height) {
+        // Rendered for exactly these pixels: copied pixel for pixel, the fast way.
+        QImage Exact = Image;
+        Exact.setDevicePixelRatio(Ratio);
+        Painter->drawImage(QPointF((Pixels.x() + Content.Part.x()) / Ratio,
+                                   (Pixels.y() + Content.Part.y()) / Ratio),
+                           Exact);
+    } else {
+        Painter->setRenderHint(QPainter::SmoothPixmapTransform, true);
+        Painter->drawImage(R, Image);
+    }
     Painter->restore();
 }
 

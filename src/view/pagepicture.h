@@ -30,6 +30,9 @@ public:
     // Where an EPS item's drawing goes, in the canvas's device pixels: the box placed as the
     // print job places it.
     static QRectF ContentRect(const TPlot& Plot, const TEPSBox& Item);
+    // The same in whole device pixels at a pixel ratio, each edge at its nearest pixel edge:
+    // the size a drawing is rendered at and where it is copied to.
+    static QRect ContentPixels(const QRectF& Rect, double PixelRatio);
 
 private:
     void DrawGridDots(const TPictureInputs& In);

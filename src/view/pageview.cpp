@@ -163,16 +163,30 @@ void TPageView::PictureInputs(double PixelRatio, TPictureInputs& In) const {
     In.ContentShown = FContent != nullptr;
     In.Contents.clear();
     if (!FContent) return;
-    // Each drawing at the size its box has on the device now, in device pixels.
+    // Each drawing at the size its box has on the device now, in device pixels, so that it is
+    // sharp at every zoom. Boxes outside the view are not asked for; of a box far larger than
+    // the view only the part in view is, in tiles, so that scrolling a little reuses it.
     In.Contents.resize(In.Items.size());
+    const QRectF View(0, 0, FViewSize.Width, FViewSize.Height);
+    const int Tile = 512;
     for (std::size_t I = 0; I < In.Items.size(); ++I) {
         const TEPSBox& Item = In.Items[I];
         if (Item.IsText() || static_cast<int>(I) == FPlacement.Index()) continue;
         const QRectF R = TPagePicture::ContentRect(FPlot, Item);
-        const double W = std::round(R.width() * PixelRatio),
-                     H = std::round(R.height() * PixelRatio);
-        if (!(W >= 1 && H >= 1 && W < 1e6 && H < 1e6)) continue;
-        In.Contents[I] = FContent->Picture(Item, static_cast<int>(W), static_cast<int>(H));
+        const QRect Pixels = TPagePicture::ContentPixels(R, PixelRatio);
+        const double W = Pixels.width(), H = Pixels.height();
+        if (!R.intersects(View) || !(W >= 1 && H >= 1 && W < 1e9 && H < 1e9)) continue;
+        QRect Part(0, 0, static_cast<int>(W), static_cast<int>(H));
+        if (W * H > 4.0 * View.width() * View.height() * PixelRatio * PixelRatio) {
+            const QRectF Seen = (R & View).translated(-R.topLeft());
+            const double F = W / R.width();
+            const int L = static_cast<int>(std::floor(Seen.left() * F / Tile)) * Tile;
+            const int T = static_cast<int>(std::floor(Seen.top() * F / Tile)) * Tile;
+            const int Ri = static_cast<int>(std::ceil(Seen.right() * F / Tile)) * Tile;
+            const int B = static_cast<int>(std::ceil(Seen.bottom() * F / Tile)) * Tile;
+            Part = QRect(QPoint(L, T), QPoint(Ri - 1, B - 1)) & Part;
+        }
+        In.Contents[I] = FContent->Picture(Item, static_cast<int>(W), static_cast<int>(H), Part);
     }
     FContent->EndPaint();
 }

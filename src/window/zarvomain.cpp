@@ -7,6 +7,7 @@
 #include "support/shellfolder.h"
 #include "support/version.h"
 #include "support/winsub.h"
+#include "window/contentview.h"
 #include "window/grafikfeld.h"
 #include "window/toolglyphs.h"
 
@@ -57,6 +58,7 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     CreateToolBar();
     CreatePreview();
     ReadConfiguration();
+    FContentView = std::make_unique<TContentView>(FView, *GrafikFeld, *FViewMenu, FShowContent);
 
     FSheetFile.clear();
     FLastText.clear();
@@ -89,6 +91,7 @@ void TZarvoForm::ReadConfiguration() {
     FPaperSize = C.PaperSize;
     FGridOn = C.GridOn;
     FGridWidth = C.GridWidth;
+    FShowContent = C.ShowContent;
     FFormBounds = C.FormBounds;
     FFormState = C.WindowState;
     FTextFont = C.TextFont;
@@ -146,6 +149,7 @@ void TZarvoForm::FormDestroy() {
     C.PaperSize = FPaperSize;
     C.GridOn = FGridOn;
     C.GridWidth = FGridWidth;
+    C.ShowContent = FContentView ? FContentView->Shown() : FShowContent;
     if (isVisible()) RememberGeometry();
     C.FormBounds = FFormBounds;
     C.WindowState = FFormState;
@@ -241,7 +245,7 @@ void TZarvoForm::CreateMenus() {
 
     menuBar()->addAction(Drucken1);
 
-    QMenu* View = menuBar()->addMenu(QStringLiteral("View"));
+    QMenu* View = FViewMenu = menuBar()->addMenu(QStringLiteral("View"));
     View->addAction(anpassen1);
     View->addAction(grer1);
     View->addAction(kleiner1);

@@ -30,6 +30,7 @@ class QToolButton;
 
 namespace zarvo {
 
+class TContentView;
 class TGrafikFeld;
 
 class TZarvoForm : public QMainWindow {
@@ -151,6 +152,9 @@ public:
     TGrafikFeld* GrafikFeld;
     QScrollBar* VertScrollBar;
     QScrollBar* HorzScrollBar;
+    QMenu* FViewMenu = nullptr;
+    int FShowContent = -1;                       // as configured
+    std::unique_ptr<TContentView> FContentView; // the EPS drawings in the preview
 
 protected:
     void closeEvent(QCloseEvent* Event) override;  // FormClose

@@ -143,7 +143,8 @@ class InstallTest(unittest.TestCase):
         usage = run(self.path("bin", "zarvo"), "--help").stdout.decode("utf-8")
         options = set(re.findall(r"(?<![\w-])--[a-z-]+|(?<![\w-])-o\b", usage))
         self.assertEqual({"--print", "--preview", "--eps-info", "--help", "--version", "-o",
-                          "--size", "--zoom", "--scroll", "--port", "--printers"}, options)
+                          "--size", "--zoom", "--scroll", "--port", "--printers",
+                          "--eps-content"}, options)
         for option in options:
             self.assertIn(option, text.replace("\u2010", "-"))
 

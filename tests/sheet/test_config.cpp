@@ -23,6 +23,7 @@ TEST(Config, DefaultsOfAFirstStart) {
     EXPECT_EQ(C.FormBounds.Left, 0);
     EXPECT_EQ(C.WindowState, 0);
     EXPECT_EQ(C.TextFont, TPSFontRec());
+    EXPECT_EQ(C.ShowContent, -1); // chosen by whether Ghostscript is there
     EXPECT_EQ(ConfigFileName("/home/u/Documents", "zarvo"), "/home/u/Documents/zarvo.INI");
     EXPECT_EQ(ConfigFileName("", "zarvo"), "zarvo.INI");
 }
@@ -44,8 +45,10 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
     C.Filter = "Bilder|*.eps;*.ps";
     C.TextFont.FontSize = 30;
     C.TextFont.FontStyle = 2;
+    C.ShowContent = 0;
     TIniFile Ini;
     WriteConfig(Ini, C);
+    EXPECT_EQ(Ini.ReadString("Config", "ShowContent", ""), "0");
     EXPECT_EQ(Ini.ReadString("Config", "PaperWidth", ""), "21,0");
     const TConfig Back = ReadConfig(Ini, "/x");
     SetLocaleDecimalChar(0);
@@ -66,6 +69,7 @@ TEST(Config, RoundTripInTheLocalesSeparator) {
     EXPECT_EQ(Back.Filter, "Bilder|*.eps;*.ps");
     EXPECT_EQ(Back.TextFont.FontSize, 30);
     EXPECT_EQ(Back.TextFont.FontStyle, 2);
+    EXPECT_EQ(Back.ShowContent, 0);
 }
 
 TEST(Config, ValuesThatWouldBreakThePreviewAreHeldInLimits) {

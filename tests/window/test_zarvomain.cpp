@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QScrollBar>
+#include <QStandardPaths>
 #include <QStatusBar>
 #include <QToolButton>
 
@@ -24,6 +25,7 @@
 #include <thread>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace zarvo;
 using zarvotest::ReadFile;
@@ -69,6 +71,54 @@ TEST_F(WindowTest, FirstStartShowsTheDefaultsAndExitWritesThem) {
     EXPECT_TRUE(Again.LPT21->isChecked());
     EXPECT_EQ(Again.FHistory.Count(), 1);
     EXPECT_EQ(Again.DateiListe->actions().size(), 1);
+}
+
+// View > "EPS-&Inhalt anzeigen": on by default where Ghostscript is installed, drawings
+// arrive in the background, a failed one explains itself, and the choice is kept.
+TEST_F(WindowTest, TheViewMenuShowsWhatEachEpsDraws) {
+    TZarvoForm& F = Open();
+    auto Repaint = [&] { static_cast<QWidget*>(F.GrafikPanel)->grab(); };
+    auto At = [&](double X, double Y) {
+        TLogicalPoint P;
+        F.FView.WorldToPixel(X, Y, P);
+        return P;
+    };
+    QAction* Item = F.FViewMenu->findChild<QAction*>("InhaltItem");
+    ASSERT_TRUE(Item);
+    EXPECT_EQ(Item->text().toStdString(), "EPS-&Inhalt anzeigen");
+    EXPECT_TRUE(Item->isCheckable());
+    if (QStandardPaths::findExecutable("gs").isEmpty()) {
+        EXPECT_FALSE(Item->isEnabled());
+        EXPECT_NE(Item->toolTip().toStdString().find("Debian-Paket ghostscript"),
+                  std::string::npos);
+        EXPECT_FALSE(F.FView.ContentSource());
+        return;
+    }
+    EXPECT_TRUE(Item->isEnabled());
+    EXPECT_TRUE(Item->isChecked());
+    EXPECT_TRUE(F.FView.ContentSource());
+    AddBox({2, 3});
+    AddBox({2, 12}, "weg.eps");
+    ::unlink(Dir.File("weg.eps").c_str());
+    Repaint();
+    for (int I = 0; I < 200 && F.FView.ContentFailureAt(At(7, 14.5)).empty(); ++I) {
+        QApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+        Repaint();
+    }
+    EXPECT_EQ(F.FView.ContentFailureAt(At(7, 14.5)), "Datei nicht gefunden");
+    EXPECT_EQ(F.FView.ContentFailureAt(At(7, 5.5)), "");
+    Item->trigger();
+    EXPECT_FALSE(F.FView.ContentSource());
+    Repaint();
+    EXPECT_EQ(F.FView.ContentFailureAt(At(7, 14.5)), "");
+    F.FModified = false;
+    Form.reset();
+    TIniFile Written(Ini());
+    ASSERT_EQ(Written.Open(), TIniFile::TOpenResult::Ok);
+    EXPECT_EQ(Written.ReadString("Config", "ShowContent", ""), "0");
+    TZarvoForm& Again = Open();
+    EXPECT_FALSE(Again.FViewMenu->findChild<QAction*>("InhaltItem")->isChecked());
+    EXPECT_FALSE(Again.FView.ContentSource());
 }
 
 TEST_F(WindowTest, TheWindowOpensWhereItWasAndRemembersItsPlace) {

@@ -1,0 +1,46 @@
+// Rendered EPS pictures kept for reuse: in memory, least recently used first out, within a
+// byte limit, and on disk under the user's cache folder.
+#pragma once
+
+#include <QImage>
+#include <QString>
+
+#include <list>
+#include <memory>
+#include <string>
+#include <unordered_map>
+
+namespace zarvo {
+
+class TContentCache {
+public:
+    // DiskDir empty: no disk cache.
+    TContentCache(long long MemoryLimit, QString DiskDir);
+
+    // The picture under Key from memory or else from disk; none when neither has it.
+    std::shared_ptr<const QImage> Find(const std::string& Key);
+    // Keeps Image under Key in memory, and on disk when there is a disk folder.
+    std::shared_ptr<const QImage> Insert(const std::string& Key, QImage Image);
+
+    long long MemoryBytes() const { return FBytes; }
+    long long MemoryLimit() const { return FLimit; }
+    int Count() const { return static_cast<int>(FEntries.size()); }
+    void Clear();
+
+private:
+    QString DiskFile(const std::string& Key) const;
+    std::shared_ptr<const QImage> Keep(const std::string& Key, QImage Image);
+
+    struct TEntry {
+        std::string Key;
+        std::shared_ptr<const QImage> Image;
+        long long Bytes = 0;
+    };
+    long long FLimit;
+    QString FDiskDir;
+    long long FBytes = 0;
+    std::list<TEntry> FEntries; // most recently used first
+    std::unordered_map<std::string, std::list<TEntry>::iterator> FIndex;
+};
+
+} // namespace zarvo
