@@ -178,11 +178,10 @@ void Performance(const std::string& Small) {
             Paint(View, Image);
             Full.push_back(ThreadCpuMs() - C0);
         }
-        Sheet.FSelected = 0;
-        View.FDragRect = View.DragRectOf(Sheet.FItems.Item(0));
+        View.FPlacement.PickUp(0);
         Paint(View, Image);
         for (int R = 0; R < 15; ++R) {
-            View.FDragRect.X += 3;
+            View.FPlacement.Frame().X += 3;
             const double C0 = ThreadCpuMs();
             Paint(View, Image);
             Placing.push_back(ThreadCpuMs() - C0);

@@ -115,10 +115,7 @@ int PlaceOnly(int Count, int Zoom, int Paints) {
     FillSheet(Sheet, Count, Measure);
     TPageView View(Sheet);
     SetupView(View, Zoom, Image);
-    if (Count > 0) {
-        Sheet.FSelected = 0;
-        View.FDragRect = View.DragRectOf(Sheet.FItems.Item(0));
-    }
+    if (Count > 0) View.FPlacement.PickUp(0);
     MedianPaint(View, Image, Paints, false);
     return 0;
 }
