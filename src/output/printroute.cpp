@@ -8,6 +8,8 @@
 #include "support/inouterror.h"
 #include "support/winsub.h"
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cmath>
 #include <cstring>
@@ -20,6 +22,21 @@ namespace {
 
 bool StartsWithNoCase(const std::string& S, const char* Prefix) {
     return ::strncasecmp(S.c_str(), Prefix, std::strlen(Prefix)) == 0;
+}
+
+// Entries written before ports reached CUPS name files relative to the working folder
+// ("LPT1=auftrag.ps"); they keep going there. A bare word is such a file when it exists or
+// ends in an extension; else it is the name of a CUPS destination (queue names carry no
+// extension in practice, and the printer dialog writes only such names).
+bool NamesAFile(const std::string& Entry) {
+    struct stat St;
+    if (::stat(Entry.c_str(), &St) == 0) return true;
+    const std::size_t Dot = Entry.rfind('.');
+    if (Dot == std::string::npos || Dot == 0 || Entry.size() - Dot - 1 > 4 ||
+        Dot + 1 == Entry.size())
+        return false;
+    return std::all_of(Entry.begin() + static_cast<std::ptrdiff_t>(Dot) + 1, Entry.end(),
+                       [](unsigned char C) { return std::isalnum(C) != 0; });
 }
 
 std::string PortName(int Port) {
@@ -42,7 +59,8 @@ TPortRoute ResolvePort(int Port, const std::string& Configured, const std::strin
         if (Configured[0] == '|') return {TRouteKind::Command, Configured};
         if (StartsWithNoCase(Configured, "ipp://") || StartsWithNoCase(Configured, "ipps://"))
             return {TRouteKind::CupsUri, Configured};
-        if (Configured.find('/') != std::string::npos || Configured == "-")
+        if (Configured.find('/') != std::string::npos || Configured == "-" ||
+            NamesAFile(Configured))
             return {TRouteKind::Path, Configured};
         return {TRouteKind::CupsName, Configured};
     }
@@ -86,7 +104,7 @@ std::string PortMissingMessage(int Port) {
            ", kein Standarddrucker im System und kein Eintrag " + P +
            " im Abschnitt [Ports] der Einstellungsdatei. Richten Sie in den Druckereinstellungen "
            "des Systems einen Drucker ein, wählen Sie einen unter Settings > Printer > "
-           "\"Drucker wählen ...\", oder tragen Sie unter [Ports] " +
+           "\"Select Printer ...\", oder tragen Sie unter [Ports] " +
            P +
            "= einen Druckernamen, eine ipp://-Adresse, ein Gerät, eine Datei oder |Befehl "
            "ein.";

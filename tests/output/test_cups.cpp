@@ -278,6 +278,11 @@ TEST(PortRoute, EachPortGoesWhereItsEntryOrItsDeviceOrTheDefaultSays) {
     EXPECT_EQ(ResolvePort(1, "IPPS://drucker/ipp/print").Kind, TRouteKind::CupsUri);
     EXPECT_EQ(ResolvePort(1, "/dev/usb/lp0").Kind, TRouteKind::Path);
     EXPECT_EQ(ResolvePort(1, "./job.ps").Kind, TRouteKind::Path);
+    // Entries of older settings name files in the working folder and keep doing so: a word
+    // with an extension.
+    EXPECT_EQ(ResolvePort(1, "auftrag.ps").Kind, TRouteKind::Path);
+    EXPECT_EQ(ResolvePort(1, "ZVS.PS").Kind, TRouteKind::Path);
+    EXPECT_EQ(ResolvePort(1, "HP-LaserJet_4").Kind, TRouteKind::CupsName);
     const TPortRoute Named = ResolvePort(1, "Office");
     EXPECT_EQ(Named.Kind, TRouteKind::CupsName);
     EXPECT_EQ(PortStatusText(1, Named, ""), "Ausgabe nach LPT1 (Office)");
