@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config ccache
     qt6-base-dev libgl-dev
     libgtest-dev googletest
-    ghostscript imagemagick
+    ghostscript imagemagick graphicsmagick psutils time python3-matplotlib
     fonts-liberation fonts-urw-base35 fontconfig
     # end-to-end tests: a real X server driven like a person, EPS files from real programs,
     # and the tools that check the installed desktop files
