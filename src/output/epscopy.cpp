@@ -15,10 +15,15 @@ namespace {
 // Large enough that a copy costs few system calls, small enough that printing a file of any
 // size takes the same memory.
 constexpr std::size_t BlockSize = 256 * 1024;
+// A regular file is read through mapped windows of this size: no copy of its bytes is made
+// before they are written, and only one window's pages are in memory at a time.
+constexpr std::size_t MapSize = 1024 * 1024;
 
 class TEpsCopy {
 public:
-    TEpsCopy(TEpsSource& In, TBufTextFile& W) : In(In), W(W), Buf(BlockSize) {}
+    TEpsCopy(TEpsSource& In, TBufTextFile& W)
+        : In(In), W(W), Buf(In.Mappable() ? 0 : BlockSize), Bytes(Buf.data()),
+          WindowStart(In.Start()) {}
 
     void Run() {
         for (;;) {
@@ -44,14 +49,22 @@ private:
     // Writes the bytes since RunStart as they stand.
     void Emit() {
         if (I > RunStart) {
-            WriteBufThrough(W, Buf.data() + RunStart, I - RunStart);
-            Last = Buf[I - 1];
+            WriteBufThrough(W, Bytes + RunStart, I - RunStart);
+            Last = Bytes[I - 1];
         }
         RunStart = I;
     }
 
     // Keeps the unread bytes and reads more after them; false at the end of the data.
     bool Refill() {
+        if (In.Mappable()) {
+            // The next window starts at the first byte not yet dealt with.
+            WindowStart += static_cast<long long>(I);
+            Bytes = In.Map(WindowStart, MapSize, Len);
+            I = RunStart = 0;
+            Ended = Len < MapSize;
+            return Len > 0;
+        }
         std::memmove(Buf.data(), Buf.data() + I, Len - I);
         Len -= I;
         I = RunStart = 0;
@@ -79,7 +92,7 @@ private:
     }
 
     void LineStart() {
-        const std::uint8_t B = Buf[I];
+        const std::uint8_t B = Bytes[I];
         if (B == DscLF && PendingCR) { // the second byte of a CR LF line end
             PendingCR = false;
             ++I;
@@ -97,20 +110,19 @@ private:
         if (B != '%') return;
         Want(DscHeadSize);
         const std::size_t Avail = Len - I;
-        if (!IsStructuringComment(reinterpret_cast<const char*>(Buf.data() + I), Avail)) return;
+        if (!IsStructuringComment(reinterpret_cast<const char*>(Bytes + I), Avail)) return;
         Emit();
         WriteBufStr(W, "% ");
         const std::size_t HeadLen =
-            FindDscLineEnd(Buf.data() + I, Avail < DscHeadSize ? Avail : DscHeadSize);
-        Pending =
-            DataSectionOf(std::string(reinterpret_cast<const char*>(Buf.data() + I), HeadLen));
+            FindDscLineEnd(Bytes + I, Avail < DscHeadSize ? Avail : DscHeadSize);
+        Pending = DataSectionOf(std::string(reinterpret_cast<const char*>(Bytes + I), HeadLen));
     }
 
     void LineRest() {
-        const std::size_t N = FindDscLineEnd(Buf.data() + I, Len - I);
+        const std::size_t N = FindDscLineEnd(Bytes + I, Len - I);
         I += N;
         if (I == Len) return;
-        PendingCR = Buf[I] == DscCR;
+        PendingCR = Bytes[I] == DscCR;
         ++I;
         AtLineStart = true;
     }
@@ -129,15 +141,15 @@ private:
         // Lines of data: each ends at CR, LF or CR LF.
         if (PendingCR) {
             PendingCR = false;
-            if (Buf[I] == DscLF) {
+            if (Bytes[I] == DscLF) {
                 ++I;
                 return;
             }
         }
-        const std::size_t N = FindDscLineEnd(Buf.data() + I, Len - I);
+        const std::size_t N = FindDscLineEnd(Bytes + I, Len - I);
         I += N;
         if (I == Len) return;
-        PendingCR = Buf[I] == DscCR;
+        PendingCR = Bytes[I] == DscCR;
         ++I;
         --DataLines;
         EndDataIfDone(false);
@@ -147,8 +159,8 @@ private:
     // end (or there was none), else inside the line the data stopped in.
     void EndDataIfDone(bool Empty) {
         if (Data != 0 && DataLines != 0) return;
-        const bool LineEnd = Empty || DataLines == 0 || IsDscLineEnd(Buf[I - 1]);
-        if (Data == 0 && !Empty) PendingCR = Buf[I - 1] == DscCR;
+        const bool LineEnd = Empty || DataLines == 0 || IsDscLineEnd(Bytes[I - 1]);
+        if (Data == 0 && !Empty) PendingCR = Bytes[I - 1] == DscCR;
         Data = DataLines = -1;
         AtLineStart = LineEnd;
     }
@@ -156,6 +168,8 @@ private:
     TEpsSource& In;
     TBufTextFile& W;
     std::vector<std::uint8_t> Buf;
+    const std::uint8_t* Bytes; // the bytes at hand: Buf, or a mapped window of the file
+    long long WindowStart;     // the file offset of Bytes[0] when mapped
     std::size_t I = 0, Len = 0, RunStart = 0;
     bool Ended = false;
     int Last = -1;            // the last byte of the file written, -1 before the first

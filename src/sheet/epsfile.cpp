@@ -3,9 +3,11 @@
 
 #include "support/inouterror.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -37,6 +39,7 @@ std::string BadDosHeaderMessage(const std::string& Name) {
 }
 
 TEpsSource::~TEpsSource() {
+    Unmap();
     if (Fd >= 0) ::close(Fd);
 }
 
@@ -51,12 +54,37 @@ std::size_t TEpsSource::Read(unsigned char* Data, std::size_t Count) {
     return static_cast<std::size_t>(N);
 }
 
-void TEpsSource::Skip(long long Count) {
-    Pos += Count;
-    if (::lseek(Fd, Pos, SEEK_SET) < 0) RaiseInOutError(Name, errno, true);
+void TEpsSource::Unmap() {
+    if (Window) ::munmap(Window, WindowLen);
+    Window = nullptr;
+    WindowLen = 0;
+}
+
+const unsigned char* TEpsSource::Map(long long From, std::size_t Count, std::size_t& N) {
+    Unmap();
+    N = 0;
+    struct stat St;
+    if (Fd < 0 || ::fstat(Fd, &St) != 0) RaiseInOutError(Name, Fd < 0 ? EBADF : errno, true);
+    // The size now, not at the start: a file that shrank meanwhile is not read past its end.
+    long long End = St.st_size;
+    if (Length >= 0 && Begin + Length < End) End = Begin + Length;
+    if (From >= End) return nullptr;
+    const long long Page = ::sysconf(_SC_PAGESIZE);
+    const long long Aligned = From / Page * Page;
+    const long long Stop = std::min(End, From + static_cast<long long>(Count));
+    WindowLen = static_cast<std::size_t>(Stop - Aligned);
+    void* P = ::mmap(nullptr, WindowLen, PROT_READ, MAP_PRIVATE | MAP_POPULATE, Fd, Aligned);
+    if (P == MAP_FAILED) {
+        WindowLen = 0;
+        RaiseInOutError(Name, errno, true);
+    }
+    Window = P;
+    N = static_cast<std::size_t>(Stop - From);
+    return static_cast<const unsigned char*>(P) + (From - Aligned);
 }
 
 void TEpsSource::Close() {
+    Unmap();
     if (Fd < 0) return;
     const int R = ::close(Fd);
     Fd = -1;
@@ -102,8 +130,10 @@ std::unique_ptr<TEpsSource> OpenEpsSource(const std::string& Path, int& Error,
         return nullptr;
     }
     std::unique_ptr<TEpsSource> S(new TEpsSource(Fd, Path));
-    // Only a regular file can carry the binary header: its offsets need a known size.
+    // Only a regular file can carry the binary header: its offsets need a known size. Files
+    // of the system's own (/proc) claim a size of 0 and are read, not mapped.
     if (!S_ISREG(St.st_mode)) return S;
+    S->CanMap = St.st_size > 0;
     unsigned char Head[DosHeaderSize];
     const ssize_t N = ::pread(Fd, Head, sizeof Head, 0);
     if (N < 4 || std::memcmp(Head, DosEpsMagic, 4) != 0) return S;

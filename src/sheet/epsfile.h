@@ -29,8 +29,13 @@ public:
     // (-1: up to the end of the file).
     long long Position() const { return Pos; }
     long long Left() const { return Length < 0 ? -1 : Begin + Length - Pos; }
-    // Tells the source that Count bytes at Position() were taken by other means.
-    void Skip(long long Count);
+    // A regular file can be read through a mapped window instead of Read: no copy of its
+    // bytes is made before they are written. Map shows the bytes from file offset From on,
+    // at most Count, in N (0 at the end of the PostScript); the window stays valid until the
+    // next Map. Raises EInOutError when the file cannot be mapped.
+    bool Mappable() const { return CanMap; }
+    const unsigned char* Map(long long From, std::size_t Count, std::size_t& N);
+    long long Start() const { return Begin; }
 
 private:
     friend std::unique_ptr<TEpsSource> OpenEpsSource(const std::string&, int&, std::string&);
@@ -41,6 +46,10 @@ private:
     long long Length = -1; // -1: the file's end ends the PostScript
     long long Pos = 0;
     bool Dos = false;
+    bool CanMap = false;
+    void* Window = nullptr;
+    std::size_t WindowLen = 0;
+    void Unmap();
 };
 
 // Opens an EPS file for reading. Null when it cannot: Error is then the system's error number,
