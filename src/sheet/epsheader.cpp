@@ -59,6 +59,47 @@ public:
         }
     }
 
+    // Reads on from a line start to the end of the data; the last line that Wanted accepts
+    // among those starting with "%". Lines without one are passed over with memchr.
+    bool LastCommentLine(bool (*Wanted)(const std::string&), std::string& Found) {
+        bool Got = false;
+        int Prev = DscLF;
+        std::string Line;
+        for (;;) {
+            if (Pos == Len && !Fill()) return Got;
+            const void* Z = std::memchr(Buf + Pos, CtrlZ, Len - Pos);
+            const std::size_t End =
+                Z ? static_cast<std::size_t>(static_cast<const unsigned char*>(Z) - Buf) : Len;
+            bool Took = false;
+            for (std::size_t P = Pos; P < End;) {
+                const void* H = std::memchr(Buf + P, '%', End - P);
+                if (!H) break;
+                const std::size_t At =
+                    static_cast<std::size_t>(static_cast<const unsigned char*>(H) - Buf);
+                if (IsDscLineEnd(static_cast<std::uint8_t>(At > Pos ? Buf[At - 1] : Prev))) {
+                    Pos = At;
+                    Next(Line);
+                    if (Wanted(Line)) {
+                        Found = Line;
+                        Got = true;
+                    }
+                    Prev = DscLF;
+                    Took = true;
+                    break;
+                }
+                P = At + 1;
+            }
+            if (Took) continue;
+            if (End > Pos) Prev = Buf[End - 1];
+            Pos = End;
+            if (Z) {
+                Ended = true;
+                Len = End;
+                return Got;
+            }
+        }
+    }
+
 private:
     static constexpr unsigned char CtrlZ = 26;
     int Peek() {
@@ -188,10 +229,7 @@ bool ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& Siz
         if (Found && IsAtEnd(BBoxLine)) {
             std::string Trailer;
             Found = LastBoxInTail(*Source, Trailer);
-            while (!Found && !Lines.AtEnd()) {
-                Lines.Next(BBoxLine);
-                if (HasBoxNumbers(BBoxLine)) Trailer = BBoxLine;
-            }
+            if (!Found) Lines.LastCommentLine(HasBoxNumbers, Trailer);
             Found = Found || !Trailer.empty();
             BBoxLine = Trailer;
         }
