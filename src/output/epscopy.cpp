@@ -57,6 +57,7 @@ private:
 
     // Keeps the unread bytes and reads more after them; false at the end of the data.
     bool Refill() {
+        if (I > 0) PrevByte = Bytes[I - 1];
         if (In.Mappable()) {
             // The next window starts at the first byte not yet dealt with.
             WindowStart += static_cast<long long>(I);
@@ -110,15 +111,38 @@ private:
         if (B != '%') return;
         Want(DscHeadSize);
         const std::size_t Avail = Len - I;
-        if (!IsStructuringComment(reinterpret_cast<const char*>(Bytes + I), Avail)) return;
+        if (!IsStructuringComment(reinterpret_cast<const char*>(Bytes + I), Avail)) {
+            ++I; // the "%" is dealt with: the search for the next line start goes on after it
+            return;
+        }
         Emit();
         WriteBufStr(W, "% ");
         const std::size_t HeadLen =
             FindDscLineEnd(Bytes + I, Avail < DscHeadSize ? Avail : DscHeadSize);
         Pending = DataSectionOf(std::string(reinterpret_cast<const char*>(Bytes + I), HeadLen));
+        ++I;
     }
 
     void LineRest() {
+        if (!Pending.Present) {
+            // Only a line that starts with "%" can be changed: everything up to the next "%"
+            // that follows a line end passes at memchr's speed, line ends and all.
+            for (std::size_t P = I; P < Len;) {
+                const void* H = std::memchr(Bytes + P, '%', Len - P);
+                if (!H) break;
+                const std::size_t At =
+                    static_cast<std::size_t>(static_cast<const std::uint8_t*>(H) - Bytes);
+                if (IsDscLineEnd(At > 0 ? Bytes[At - 1] : PrevByte)) {
+                    I = At;
+                    PendingCR = false;
+                    AtLineStart = true;
+                    return;
+                }
+                P = At + 1;
+            }
+            I = Len;
+            return;
+        }
         const std::size_t N = FindDscLineEnd(Bytes + I, Len - I);
         I += N;
         if (I == Len) return;
@@ -172,12 +196,13 @@ private:
     long long WindowStart;     // the file offset of Bytes[0] when mapped
     std::size_t I = 0, Len = 0, RunStart = 0;
     bool Ended = false;
-    int Last = -1;            // the last byte of the file written, -1 before the first
-    bool AtLineStart = true;  // the next byte starts a line
-    bool PendingCR = false;   // the last line end was a CR: an LF right after it belongs to it
-    TDataSection Pending;     // announced by the current comment; starts after its line end
-    long long Data = -1;      // bytes of data left, -1 outside byte-counted data
-    long long DataLines = -1; // lines of data left, -1 outside line-counted data
+    std::uint8_t PrevByte = DscLF; // the byte before Bytes[0] in the file (a line end at its start)
+    int Last = -1;                 // the last byte of the file written, -1 before the first
+    bool AtLineStart = true;       // the next byte starts a line
+    bool PendingCR = false;        // the last line end was a CR: an LF right after it belongs to it
+    TDataSection Pending;          // announced by the current comment; starts after its line end
+    long long Data = -1;           // bytes of data left, -1 outside byte-counted data
+    long long DataLines = -1;      // lines of data left, -1 outside line-counted data
 };
 
 } // namespace
