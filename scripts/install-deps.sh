@@ -7,7 +7,7 @@ packages=(
     build-essential cmake pkg-config ccache
     qt6-base-dev libgl-dev qt6-translations-l10n
     libgtest-dev googletest
-    ghostscript imagemagick poppler-utils
+    ghostscript imagemagick graphicsmagick psutils time python3-matplotlib poppler-utils
     # printing through CUPS (the client library), and the private CUPS server of the tests:
     # cupsd, its client programs, ippeveprinter as the printer, the filters that convert
     # PostScript for IPP Everywhere printers, and a D-Bus bus for ippeveprinter

@@ -1,6 +1,7 @@
 // The command line of the program: printing a sheet and reading EPS headers without a window.
 #include "app/commandline.h"
 
+#include "output/jobcheck.h"
 #include "app/previewcommand.h"
 #include "output/cupstarget.h"
 #include "output/printjob.h"
@@ -46,6 +47,11 @@ const char UsageText[] =
     "                                       Bildlaufpositionen 0 bis 100 (Vorgabe 0,15);\n"
     "                                       mit --eps-content zeigen die EPS-Rahmen\n"
     "                                       ihren Inhalt (Ghostscript)\n"
+    "  zarvo --print BLATT.zvs --check [-o AUSGABE]\n"
+    "                                       prüft den Auftrag vorher wie --check und\n"
+    "                                       schreibt nichts, wenn ein Element scheitert\n"
+    "  zarvo --check BLATT.zvs              lässt jedes Element des Blattes durch\n"
+    "                                       Ghostscript laufen und sagt, ob es druckt\n"
     "  zarvo --eps-info EPS...              zeigt, was \"EPS Insert\" von jeder Datei\n"
     "                                       übernimmt: Pfad, Art, Versatz X und Y,\n"
     "                                       Größe X und Y in cm\n"
@@ -63,6 +69,34 @@ void Tell(std::string Msg) {
 int Fail(const std::string& Msg) {
     Tell(Msg);
     return 1;
+}
+
+// Each item's result on standard error; false when one fails or the check cannot run.
+bool ReportCheck(const TSheet& Sheet) {
+    const TJobCheck C = CheckSheetJob(Sheet);
+    if (!C.Ran) {
+        std::fprintf(stderr, "Prüfung nicht möglich: %s\n", C.Message.c_str());
+        return false;
+    }
+    for (std::size_t I = 0; I < C.Items.size(); ++I) {
+        const TEPSBox& Item = Sheet.FItems.Item(static_cast<int>(I));
+        std::string Name = Item.Name;
+        if (Item.Kind == KindText) Name = "Text \"" + Name + "\"";
+        if (C.Items[I].Ok)
+            std::fprintf(stderr, "%zu %s: druckt\n", I + 1, Name.c_str());
+        else
+            std::fprintf(stderr, "%zu %s: druckt nicht: %s\n", I + 1, Name.c_str(),
+                         C.Items[I].Error.c_str());
+    }
+    return C.AllOk();
+}
+
+int CheckCommand(const std::vector<std::string>& Args) {
+    if (Args.size() != 1) return Fail("--check braucht genau eine Blattdatei.");
+    TSheet Sheet;
+    const TSheetResult Loaded = LoadSheet(Sheet, Args[0]);
+    if (!Loaded.Succeeded()) return Fail(Loaded.Message);
+    return ReportCheck(Sheet) ? 0 : 1;
 }
 
 // The settings the window would use: its configuration file in the documents folder.
@@ -84,8 +118,11 @@ int PortNumber(const std::string& Name) {
 int PrintCommand(const std::vector<std::string>& Args, const std::string& ProgramPath) {
     std::string SheetFile, Out = "-", Port;
     bool HaveOut = false;
+    bool Check = false;
     for (std::size_t I = 0; I < Args.size(); ++I) {
-        if (Args[I] == "-o") {
+        if (Args[I] == "--check") {
+            Check = true;
+        } else if (Args[I] == "-o") {
             if (I + 1 >= Args.size()) return Fail("Nach -o fehlt die Ausgabedatei.");
             Out = Args[++I];
             HaveOut = true;
@@ -108,6 +145,7 @@ int PrintCommand(const std::vector<std::string>& Args, const std::string& Progra
     TSheet Sheet;
     const TSheetResult Loaded = LoadSheet(Sheet, SheetFile);
     if (!Loaded.Succeeded()) return Fail(Loaded.Message);
+    if (Check && !ReportCheck(Sheet)) return Fail("Nichts gedruckt: der Auftrag würde scheitern.");
     if (PortNo > 0) {
         const TConfig Config = ReadUserConfig(ProgramPath);
         const TPrintResult Printed =
@@ -206,6 +244,8 @@ int RunCommandLine(int argc, char** argv) {
         Status = PrintersCommand(Rest, argv[0]);
     } else if (Command == "--preview") {
         Status = RunPreviewCommand(Rest);
+    } else if (Command == "--check") {
+        Status = CheckCommand(Rest);
     } else if (Command == "--eps-info") {
         Status = EpsInfoCommand(Rest);
     } else {

@@ -1,7 +1,9 @@
 // The PostScript print job: header, every item of the sheet in order, and the final showpage.
 #include "output/printjob.h"
 
+#include "output/epscopy.h"
 #include "output/printtarget.h"
+#include "sheet/epsfile.h"
 #include "sheet/psfonttable.h"
 #include "support/ansicodepage.h"
 #include "support/version.h"
@@ -17,228 +19,6 @@
 namespace zarvo {
 
 namespace {
-
-constexpr std::uint8_t CR = 13, LF = 10, FF = 12, NUL = 0;
-// The start of a line that is gathered before it is written: enough for the prefix rule and
-// for the words of a data-section comment. The rest of a line is streamed, however long.
-constexpr std::size_t HeadSize = 256;
-
-const TStopSet LineEndStops{CR, LF, FF, NUL};
-const TStopSet CrLfStops{CR, LF};
-const TStopSet NoStops;
-
-bool IsLineEnd(std::uint8_t B) {
-    return B == CR || B == LF || B == FF || B == NUL;
-}
-
-// The EPS file as the copy reads it: runs of bytes from the reader, and one byte that can be
-// put back (a data section may end on a byte that already belongs to the next line).
-class TCopyInput {
-public:
-    explicit TCopyInput(TBufTextFile& R) : R(R) {}
-
-    bool AtEnd() const { return Pending < 0 && BufEof(R); }
-
-    // The next byte; false at the end of the data.
-    bool Get(std::uint8_t& B) {
-        const std::uint8_t* Run;
-        int Stopper;
-        if (Pending >= 0) {
-            B = static_cast<std::uint8_t>(Pending);
-            Pending = -1;
-            return true;
-        }
-        if (ReadBufRun(R, NoStops, 1, Run, Stopper) == 0) return false;
-        B = Run[0];
-        return true;
-    }
-
-    void Unget(std::uint8_t B) { Pending = B; }
-
-    // As ReadBufRun, the put-back byte first.
-    std::size_t Run(const TStopSet& Stops, std::size_t Max, const std::uint8_t*& Out,
-                    int& Stopper) {
-        if (Pending >= 0) {
-            Held = static_cast<std::uint8_t>(Pending);
-            Pending = -1;
-            Out = &Held;
-            Stopper = -1;
-            if (!Stops.Contains(Held)) return 1;
-            Stopper = Held;
-            return 0;
-        }
-        return ReadBufRun(R, Stops, Max, Out, Stopper);
-    }
-
-private:
-    TBufTextFile& R;
-    int Pending = -1;
-    std::uint8_t Held = 0;
-};
-
-void WriteRun(TBufTextFile& W, const std::uint8_t* Run, std::size_t N) {
-    WriteBufBytes(W, Run, N);
-}
-
-// A data section announced by a structuring comment: how much raw data follows its line.
-struct TDataSection {
-    bool Present = false;
-    bool Lines = false;   // the count is in lines, not bytes
-    long long Count = -1; // -1: unknown, copy to the end of the file
-};
-
-std::vector<std::string> Words(const std::string& S) {
-    std::vector<std::string> W;
-    std::size_t I = 0;
-    while (I < S.size()) {
-        while (I < S.size() && (S[I] == ' ' || S[I] == '\t'))
-            ++I;
-        const std::size_t B = I;
-        while (I < S.size() && S[I] != ' ' && S[I] != '\t')
-            ++I;
-        if (I > B) W.push_back(S.substr(B, I - B));
-    }
-    return W;
-}
-
-TDataSection DataSectionOf(const std::string& Head) {
-    TDataSection D;
-    static const char BeginData[] = "%%BeginData:";
-    static const char BeginBinary[] = "%%BeginBinary:";
-    std::vector<std::string> W;
-    if (Head.compare(0, std::strlen(BeginData), BeginData) == 0) {
-        W = Words(Head.substr(std::strlen(BeginData)));
-        D.Lines = W.size() >= 3 && W[2] == "Lines";
-    } else if (Head.compare(0, std::strlen(BeginBinary), BeginBinary) == 0) {
-        W = Words(Head.substr(std::strlen(BeginBinary)));
-    } else {
-        return D;
-    }
-    D.Present = true;
-    if (!W.empty() && W[0].size() <= 18 &&
-        W[0].find_first_not_of("0123456789") == std::string::npos)
-        D.Count = std::stoll(W[0]);
-    return D;
-}
-
-// Copies the data of a section byte for byte. End is the byte that ended the comment line;
-// an LF right after a CR belongs to that line end and is not data. Returns true when the data
-// stops inside a line (its last byte is no CR or LF).
-bool CopyDataSection(TCopyInput& In, TBufTextFile& W, const TDataSection& D, std::uint8_t End) {
-    int Last = -1;
-    std::uint8_t B;
-    if (End == CR && In.Get(B) && B != LF) In.Unget(B);
-    const std::uint8_t* Run;
-    int Stopper;
-    if (!D.Lines) {
-        unsigned long long Left =
-            D.Count < 0 ? ULLONG_MAX : static_cast<unsigned long long>(D.Count);
-        while (Left > 0) {
-            const std::size_t Max = Left > SIZE_MAX ? SIZE_MAX : static_cast<std::size_t>(Left);
-            const std::size_t N = In.Run(NoStops, Max, Run, Stopper);
-            if (N == 0) break; // the end of the file
-            WriteRun(W, Run, N);
-            Last = Run[N - 1];
-            Left -= N;
-        }
-    } else {
-        // Lines end at CR, LF or CR LF; each is copied with its own line end.
-        long long Left = D.Count < 0 ? LLONG_MAX : D.Count;
-        while (Left > 0 && !In.AtEnd()) {
-            const std::size_t N = In.Run(CrLfStops, SIZE_MAX, Run, Stopper);
-            WriteRun(W, Run, N);
-            if (N > 0) Last = Run[N - 1];
-            if (Stopper < 0) continue; // the block ended, or the data
-            WriteBufChar(W, static_cast<std::uint8_t>(Stopper));
-            Last = Stopper;
-            if (Stopper == CR && In.Get(B)) {
-                if (B == LF)
-                    WriteBufChar(W, LF);
-                else
-                    In.Unget(B);
-            }
-            --Left;
-        }
-    }
-    // The line rules start afresh after the data.
-    LastLineEnd = 0;
-    return Last >= 0 && Last != CR && Last != LF;
-}
-
-// Copies the lines of an EPS file by the job's line rules: empty lines are dropped, lines that
-// start with "%!" or "%%" get "% " in front, every line ends with CR LF. This is line-by-line
-// reading as the buffered reader does it, streamed: only the head of a line is held.
-void CopyLines(TBufTextFile& R, TBufTextFile& W) {
-    const TStopSet& Stops = LineEndStops;
-    TCopyInput In(R);
-    std::string Head;
-    // Data that ends the file inside a line would take the job's "restore" into its line (a
-    // comment swallows it, anything else turns it into garbage); such a line is ended here.
-    bool OpenLine = false;
-    while (!In.AtEnd()) {
-        // A full block may end the data without BufEof knowing it yet: no byte then counts
-        // as a NUL, which ends an empty line.
-        std::uint8_t B = NUL;
-        In.Get(B);
-        while (B == LF && LastLineEnd == CR) {
-            B = NUL;
-            In.Get(B);
-        }
-        LastLineEnd = 0;
-        if (IsLineEnd(B)) {
-            LastLineEnd = B; // an empty line
-            // Unless it ends the line that data stopped in: then the job ends that line too,
-            // or the next line would be joined to the data's last one.
-            if (OpenLine) {
-                WriteBufChar(W, CR);
-                WriteBufChar(W, LF);
-                OpenLine = false;
-            }
-            continue;
-        }
-        int End = -1;
-        const std::uint8_t* Run;
-        // Only lines that start with "%" can be structuring comments; their head is gathered
-        // before anything is written. All other lines go straight through.
-        bool Comment = false;
-        if (B != '%') {
-            WriteBufChar(W, B);
-        } else {
-            Head.assign(1, static_cast<char>(B));
-            while (End < 0 && Head.size() < HeadSize) {
-                if (In.AtEnd()) {
-                    End = NUL;
-                    break;
-                }
-                const std::size_t N = In.Run(Stops, HeadSize - Head.size(), Run, End);
-                Head.append(reinterpret_cast<const char*>(Run), N);
-            }
-            Comment = Head.size() >= 2 && (Head[1] == '!' || Head[1] == '%');
-            if (Comment) WriteBufStr(W, "% ");
-            WriteBufStr(W, Head);
-        }
-        while (End < 0) {
-            if (In.AtEnd()) {
-                End = NUL;
-                break;
-            }
-            const std::size_t N = In.Run(Stops, SIZE_MAX, Run, End);
-            WriteRun(W, Run, N);
-        }
-        WriteBufChar(W, CR);
-        WriteBufChar(W, LF);
-        OpenLine = false;
-        LastLineEnd = static_cast<std::uint8_t>(End);
-        if (Comment) {
-            const TDataSection D = DataSectionOf(Head);
-            if (D.Present) OpenLine = CopyDataSection(In, W, D, static_cast<std::uint8_t>(End));
-        }
-    }
-    if (OpenLine) {
-        WriteBufChar(W, CR);
-        WriteBufChar(W, LF);
-    }
-}
 
 // PostScript string contents: backslash and parentheses escaped, so that no text can end the
 // string early or leave it open.
@@ -258,23 +38,39 @@ std::string CmOperand(double Cm) {
 
 } // namespace
 
+const char* const EpsWrapperBegin =
+    "/setpagedevice {pop} bind def count /ZarvoOps exch def /ZarvoDicts countdictstack def";
+const char* const EpsWrapperEnd =
+    "count ZarvoOps sub {pop} repeat countdictstack ZarvoDicts sub {end} repeat";
+
 void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item) {
     WriteBufLine(Writer, "save");
     WriteBufLine(Writer, "/copypage {} bind def /showpage {} bind def /erasepage {} bind def");
+    // Figure tools leave values on the operand stack (matplotlib) or dictionaries open, and
+    // some reset the page with setpagedevice (graphviz), which would erase the items printed
+    // before: the file's leftovers are removed before restore, which needs its save object on
+    // top, and setpagedevice does nothing, like the page operators.
+    WriteBufLine(Writer, EpsWrapperBegin);
     WriteBufLine(Writer, CmOperand(Item.Origin.X - Item.Offset.X) + " cm " +
                              CmOperand(Item.Origin.Y - Item.Offset.Y) + " cm translate");
-    TBufTextFile Reader;
     try {
         int Error = 0;
-        auto Source = OpenFileSource(Item.Name, Error);
-        if (!OpenBufRead(Reader, std::move(Source), Item.Name))
+        std::string Message;
+        auto Source = OpenEpsSource(Item.Name, Error, Message);
+        if (!Source) {
+            if (!Message.empty())
+                throw EPrintSourceError(Item.Name, EInOutError(Message, 0, true, Item.Name));
             RaiseInOutError(Item.Name, Error, true);
-        CopyLines(Reader, Writer);
-        CloseBufRead(Reader);
+        }
+        CopyEpsBody(*Source, Writer);
+        Source->Close();
+    } catch (const EPrintSourceError&) {
+        throw;
     } catch (const EInOutError& E) {
         if (!E.Reading) throw;
         throw EPrintSourceError(Item.Name, E);
     }
+    WriteBufLine(Writer, EpsWrapperEnd);
     WriteBufLine(Writer, "restore");
 }
 
@@ -433,7 +229,9 @@ TPrintResult PrintSheetWith(const TSheet& Sheet, const std::string& TargetName,
         const TEPSBox& Item = Sheet.FItems.Item(I);
         if (Item.Kind == KindText) continue;
         int Error = 0;
-        if (!OpenFileSource(Item.Name, Error)) {
+        std::string Message;
+        if (!OpenEpsSource(Item.Name, Error, Message)) {
+            if (!Message.empty()) return {false, Message};
             if (Error == ENOENT || Error == ENOTDIR)
                 return {false, "Datei " + Item.Name + " nicht gefunden!"};
             // There, but not to be read (no permission, a folder, a device): say why.

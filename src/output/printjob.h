@@ -20,9 +20,15 @@ public:
     std::string FileName;
 };
 
-// The block of one EPS item: the file's text inside save/restore with its page operators
-// disabled and its structuring comments commented out.
+// The block of one EPS item: the file's PostScript inside save/restore with its page
+// operators and setpagedevice disabled, its structuring comments commented out, and what it
+// leaves on the operand and dictionary stacks removed before the restore.
 void CopyPSFile(TBufTextFile& Writer, const TEPSBox& Item);
+
+// The wrapper lines around an EPS file's body, after the page operators' line and before
+// "restore".
+extern const char* const EpsWrapperBegin;
+extern const char* const EpsWrapperEnd;
 
 // Whether a text item's font is re-encoded to the ANSI code page 1252 in the job (its text has
 // characters above 127, and its font is not Symbol), and the lines that do it after

@@ -1,10 +1,13 @@
 // EPS import: checks that a file is PostScript and reads its "%%BoundingBox:" comment.
 #include "sheet/epsheader.h"
 
+#include "sheet/epsfile.h"
 #include "support/bytesource.h"
+#include "support/dsclines.h"
 #include "support/inouterror.h"
 #include "support/winsub.h"
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <memory>
@@ -19,45 +22,98 @@ constexpr int MaxHeaderLine = 100;
 // Only the start of a header line matters; the rest of a long line is skipped, not kept.
 constexpr std::size_t MaxKeptLine = 64 * 1024;
 
-// Text-file lines: a line ends at CR, LF or CR LF, and Ctrl-Z ends the data.
+// Text-file lines: a line ends at CR, LF or CR LF (the structuring conventions' line ends,
+// found in blocks), and Ctrl-Z ends the data.
 class THeaderLines {
 public:
-    explicit THeaderLines(std::unique_ptr<TByteSource> S) : Source(std::move(S)) {}
+    explicit THeaderLines(TByteSource& S) : Source(S) {}
+
+    bool AtEnd() { return Peek() < 0; }
 
     std::string Next() {
         std::string Line;
+        Next(Line);
+        return Line;
+    }
+    void Next(std::string& Line) {
+        Line.clear();
         for (;;) {
-            const int B = Get();
-            if (B < 0) return Line;
-            if (B == '\n') return Line;
-            if (B == '\r') {
-                if (Peek() == '\n') Get();
-                return Line;
+            if (Pos == Len && !Fill()) return;
+            std::size_t N = FindDscLineEnd(Buf + Pos, Len - Pos);
+            const void* Z = std::memchr(Buf + Pos, CtrlZ, N);
+            if (Z) N = static_cast<std::size_t>(static_cast<const unsigned char*>(Z) - (Buf + Pos));
+            if (Line.size() < MaxKeptLine)
+                Line.append(reinterpret_cast<const char*>(Buf + Pos),
+                            std::min(N, MaxKeptLine - Line.size()));
+            Pos += N;
+            if (Pos == Len) continue;
+            if (Buf[Pos] == CtrlZ) {
+                Ended = true;
+                Len = Pos;
+                return;
             }
-            if (Line.size() < MaxKeptLine) Line.push_back(static_cast<char>(B));
+            const unsigned char End = Buf[Pos++];
+            if (End == DscCR && Peek() == DscLF) ++Pos;
+            return;
         }
     }
-    void Close() { Source->Close(); }
+
+    // Reads on from a line start to the end of the data; the last line that Wanted accepts
+    // among those starting with "%". Lines without one are passed over with memchr.
+    bool LastCommentLine(bool (*Wanted)(const std::string&), std::string& Found) {
+        bool Got = false;
+        int Prev = DscLF;
+        std::string Line;
+        for (;;) {
+            if (Pos == Len && !Fill()) return Got;
+            const void* Z = std::memchr(Buf + Pos, CtrlZ, Len - Pos);
+            const std::size_t End =
+                Z ? static_cast<std::size_t>(static_cast<const unsigned char*>(Z) - Buf) : Len;
+            bool Took = false;
+            for (std::size_t P = Pos; P < End;) {
+                const void* H = std::memchr(Buf + P, '%', End - P);
+                if (!H) break;
+                const std::size_t At =
+                    static_cast<std::size_t>(static_cast<const unsigned char*>(H) - Buf);
+                if (IsDscLineEnd(static_cast<std::uint8_t>(At > Pos ? Buf[At - 1] : Prev))) {
+                    Pos = At;
+                    Next(Line);
+                    if (Wanted(Line)) {
+                        Found = Line;
+                        Got = true;
+                    }
+                    Prev = DscLF;
+                    Took = true;
+                    break;
+                }
+                P = At + 1;
+            }
+            if (Took) continue;
+            if (End > Pos) Prev = Buf[End - 1];
+            Pos = End;
+            if (Z) {
+                Ended = true;
+                Len = End;
+                return Got;
+            }
+        }
+    }
 
 private:
+    static constexpr unsigned char CtrlZ = 26;
     int Peek() {
         if (Pos == Len && !Fill()) return -1;
-        return Buf[Pos] == 26 ? -1 : Buf[Pos];
-    }
-    int Get() {
-        const int B = Peek();
-        if (B >= 0) ++Pos;
-        return B;
+        return Buf[Pos] == CtrlZ ? -1 : Buf[Pos];
     }
     bool Fill() {
         if (Ended) return false;
         Pos = 0;
-        Len = Source->Read(Buf, sizeof Buf);
+        Len = Source.Read(Buf, sizeof Buf);
         Ended = Len == 0;
         return !Ended;
     }
-    std::unique_ptr<TByteSource> Source;
-    unsigned char Buf[4096];
+    TByteSource& Source;
+    unsigned char Buf[65536];
     std::size_t Pos = 0, Len = 0;
     bool Ended = false;
 };
@@ -79,6 +135,55 @@ bool ParseWholeNumber(const std::string& Token, int& Value) {
     return true;
 }
 
+// A box line whose first number is a number: not "(atend)", not empty.
+bool HasBoxNumbers(const std::string& Line) {
+    if (Line.compare(0, BBoxKeywordLength, BBoxKeyword) != 0) return false;
+    std::string Rest = Line.substr(BBoxKeywordLength);
+    const std::size_t Start = Rest.find_first_not_of(' ');
+    if (Start == std::string::npos) return false;
+    int Value;
+    return ParseWholeNumber(Rest.substr(Start, Rest.find(' ', Start) - Start), Value);
+}
+
+bool IsAtEnd(const std::string& Line) {
+    const std::size_t Start = Line.find_first_not_of(' ', BBoxKeywordLength);
+    return Start != std::string::npos && Line.compare(Start, 7, "(atend)") == 0;
+}
+
+// The part of the file the trailer box is looked for in first: it normally stands in the last
+// lines, so a large file is not read twice.
+constexpr std::size_t TailSize = 64 * 1024;
+
+// The last box line with numbers in the tail of the file; false when the tail has none.
+bool LastBoxInTail(TEpsSource& Source, std::string& Found) {
+    std::string Tail = Source.Tail(TailSize);
+    if (Tail.empty()) return false;
+    const std::size_t Z = Tail.find('\x1a');
+    if (Z != std::string::npos) Tail.resize(Z);
+    std::size_t Pos = 0;
+    // The tail's first line may have begun before it.
+    if (!Source.TailIsAll(TailSize)) {
+        const std::size_t N =
+            FindDscLineEnd(reinterpret_cast<const std::uint8_t*>(Tail.data()), Tail.size());
+        if (N == Tail.size()) return false;
+        Pos = N + 1;
+    }
+    bool Got = false;
+    while (Pos < Tail.size()) {
+        const std::size_t N = FindDscLineEnd(
+            reinterpret_cast<const std::uint8_t*>(Tail.data()) + Pos, Tail.size() - Pos);
+        if (Tail.compare(Pos, BBoxKeywordLength, BBoxKeyword) == 0) {
+            std::string Line = Tail.substr(Pos, N);
+            if (HasBoxNumbers(Line)) {
+                Found = Line;
+                Got = true;
+            }
+        }
+        Pos += N + 1;
+    }
+    return Got;
+}
+
 } // namespace
 
 int ParseBBoxNumber(std::string& Line, int Default) {
@@ -96,13 +201,17 @@ TStatus ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& 
                       TCmPair& Offset) {
     const std::string Short = ShortenPath(FileName, 20);
     int Error = 0;
-    auto Source = OpenFileSource(FileName, Error);
-    if (!Source) return TError{"Datei " + Short + " nicht gefunden!", FileName};
-    THeaderLines Lines(std::move(Source));
+    std::string Message;
+    auto Source = OpenEpsSource(FileName, Error, Message);
+    if (!Source)
+        return TError{Message.empty() ? "Datei " + Short + " nicht gefunden!"
+                                      : BadDosHeaderMessage(Short),
+                      FileName};
+    THeaderLines Lines(*Source);
     try {
         const std::string First = Lines.Next();
         if (First.compare(0, 2, "%!") != 0) {
-            Lines.Close();
+            Source->Close();
             return TError{"Kein Postscript in " + Short, FileName};
         }
         std::string BBoxLine;
@@ -111,7 +220,16 @@ TStatus ReadEpsHeader(const std::string& FileName, std::uint8_t& Kind, TCmPair& 
             BBoxLine = Lines.Next();
             Found = BBoxLine.compare(0, BBoxKeywordLength, BBoxKeyword) == 0;
         }
-        Lines.Close();
+        // "(atend)": the box stands in the trailer, normally in the file's last lines; only
+        // when the tail has none is the rest of the file read, once.
+        if (Found && IsAtEnd(BBoxLine)) {
+            std::string Trailer;
+            Found = LastBoxInTail(*Source, Trailer);
+            if (!Found) Lines.LastCommentLine(HasBoxNumbers, Trailer);
+            Found = Found || !Trailer.empty();
+            BBoxLine = Trailer;
+        }
+        Source->Close();
         if (!Found) {
             TStatus Result = Done();
             Result.Warning = "Keine Bounding Box in " + Short + "\r" + "Verwende Standardgröße";

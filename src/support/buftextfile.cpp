@@ -192,6 +192,20 @@ void WriteBufBytes(TBufTextFile& F, const std::uint8_t* Data, std::size_t Count)
     }
 }
 
+void WriteBufThrough(TBufTextFile& F, const std::uint8_t* Data, std::size_t Count) {
+    if (Count < static_cast<std::size_t>(BufBlockSize)) {
+        WriteBufBytes(F, Data, Count);
+        return;
+    }
+    if (F.BufPos > 0) {
+        const std::size_t N = static_cast<std::size_t>(F.BufPos);
+        F.BufPos = 0;
+        WriteBlock(F, N);
+    }
+    if (!F.FileVar.Target) RaiseInOutError(F.FileVar.Name, EBADF);
+    F.FileVar.Target->Write(Data, Count);
+}
+
 void WriteBufStr(TBufTextFile& F, const std::string& S) {
     WriteBufBytes(F, reinterpret_cast<const std::uint8_t*>(S.data()), S.size());
 }

@@ -73,6 +73,9 @@ void OpenBufWrite(TBufTextFile& F, const std::string& FileName);
 void OpenBufWrite(TBufTextFile& F, std::unique_ptr<TByteTarget> Target, const std::string& Name);
 void WriteBufChar(TBufTextFile& F, std::uint8_t C);
 void WriteBufBytes(TBufTextFile& F, const std::uint8_t* Data, std::size_t Count);
+// As WriteBufBytes; a long run goes to the target in one piece after what waits in the buffer
+// instead of 1024 bytes at a time (a copy of a large file costs few system calls).
+void WriteBufThrough(TBufTextFile& F, const std::uint8_t* Data, std::size_t Count);
 void WriteBufStr(TBufTextFile& F, const std::string& S);
 void WriteBufLine(TBufTextFile& F, const std::string& S);
 void FlushBuf(TBufTextFile& F);

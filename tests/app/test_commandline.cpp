@@ -76,6 +76,26 @@ TEST_F(CommandLineTest, PrintFailuresSayWhyAndLeaveThePreviousFile) {
     EXPECT_EQ(zarvotest::ListDir(Dir.Path()).size(), 2u);
 }
 
+TEST_F(CommandLineTest, CheckNamesTheItemsThatWouldFailAndStopsThePrint) {
+    const auto Good = RunProgram({Zarvo, "--check", Dir.File("sheet.zvs")});
+    EXPECT_EQ(Good.Status, 0) << Good.Err;
+    EXPECT_EQ(Good.Err, "1 " + Dir.File("box.eps") + ": druckt\n2 Text \"Hallo\": druckt\n");
+    // A file that stops Ghostscript: its item is named with the error, exit status 1, and a
+    // print with --check writes nothing.
+    WriteFile(Dir.File("box.eps"), "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 9 9\n1 0 div\n");
+    const auto Bad = RunProgram({Zarvo, "--check", Dir.File("sheet.zvs")});
+    EXPECT_EQ(Bad.Status, 1);
+    EXPECT_NE(Bad.Err.find("1 " + Dir.File("box.eps") + ": druckt nicht: Error: /undefinedresult in --div--\n"),
+              std::string::npos) << Bad.Err;
+    EXPECT_NE(Bad.Err.find("2 Text \"Hallo\": druckt\n"), std::string::npos);
+    const std::string Out = Dir.File("job.ps");
+    const auto Print = RunProgram({Zarvo, "--print", Dir.File("sheet.zvs"), "--check", "-o", Out});
+    EXPECT_EQ(Print.Status, 1);
+    EXPECT_NE(Print.Err.find("Nichts gedruckt"), std::string::npos);
+    EXPECT_TRUE(zarvotest::ListDir(Dir.Path()).size() == 2u);
+    EXPECT_EQ(RunProgram({Zarvo, "--check"}).Status, 1);
+}
+
 TEST_F(CommandLineTest, EpsInfoTellsWhatInsertWouldRecord) {
     WriteFile(Dir.File("nobox.eps"), "%!PS\nnewpath\n");
     WriteFile(Dir.File("text.txt"), "plain text\n");

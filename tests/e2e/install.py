@@ -142,7 +142,7 @@ class InstallTest(unittest.TestCase):
         # Every option of the program's own usage text is in the manual page.
         usage = run(self.path("bin", "zarvo"), "--help").stdout.decode("utf-8")
         options = set(re.findall(r"(?<![\w-])--[a-z-]+|(?<![\w-])-o\b", usage))
-        self.assertEqual({"--print", "--preview", "--eps-info", "--help", "--version", "-o",
+        self.assertEqual({"--print", "--check", "--preview", "--eps-info", "--help", "--version", "-o",
                           "--size", "--zoom", "--scroll", "--port", "--printers",
                           "--eps-content"}, options)
         for option in options:

@@ -44,20 +44,25 @@ std::string CopiedBody(const std::string& Contents) {
     CopyPSFile(W, Eps(Dir.File("x.eps"), {0, 0}));
     CloseBufWrite(W);
     const std::string Head = "save\r\n/copypage {} bind def /showpage {} bind def /erasepage {} "
-                             "bind def\r\n 0.0 cm  0.0 cm translate\r\n";
+                             "bind def\r\n" + std::string(EpsWrapperBegin) +
+                             "\r\n 0.0 cm  0.0 cm translate\r\n";
+    const std::string Tail = std::string(EpsWrapperEnd) + "\r\nrestore\r\n";
     EXPECT_EQ(Out.substr(0, Head.size()), Head);
-    EXPECT_EQ(Out.substr(Out.size() - 9), "restore\r\n");
-    return Out.substr(Head.size(), Out.size() - Head.size() - 9);
+    EXPECT_EQ(Out.substr(Out.size() - Tail.size()), Tail);
+    return Out.substr(Head.size(), Out.size() - Head.size() - Tail.size());
 }
 
-// The copy rules applied to lines read with ReadBufChar alone, one byte at a time.
+// The copy rules one byte at a time: "% " before every "%!" or "%%" that starts a line (after
+// CR or LF), CR LF after a last line without a line end.
 std::string ReferenceBody(const std::string& Contents) {
     std::string Out;
-    for (const std::string& Line : zarvotest::ReadLinesByteWise(Contents)) {
-        if (Line.empty()) continue;
-        if (Line.size() >= 2 && Line[0] == '%' && (Line[1] == '!' || Line[1] == '%')) Out += "% ";
-        Out += Line + "\r\n";
+    for (std::size_t I = 0; I < Contents.size(); ++I) {
+        const bool LineStart = I == 0 || Contents[I - 1] == '\r' || Contents[I - 1] == '\n';
+        if (LineStart && Contents.compare(I, 2, "%!") == 0) Out += "% ";
+        if (LineStart && Contents.compare(I, 2, "%%") == 0) Out += "% ";
+        Out += Contents[I];
     }
+    if (!Out.empty() && Out.back() != '\r' && Out.back() != '\n') Out += "\r\n";
     return Out;
 }
 
@@ -86,12 +91,15 @@ TEST_F(PrintJobTest, TheWorkedExampleLineForLine) {
         "",
         "save",
         "/copypage {} bind def /showpage {} bind def /erasepage {} bind def",
+        "/setpagedevice {pop} bind def count /ZarvoOps exch def /ZarvoDicts countdictstack def",
         " 2.5 cm  3.5 cm translate",
         "% %!PS-Adobe-3.0 EPSF-3.0",
         "% %%BoundingBox: 14 14 114 64",
+        "",
         "newpath 14 14 moveto 114 64 lineto stroke",
         "showpage",
         "% %%EOF",
+        "count ZarvoOps sub {pop} repeat countdictstack ZarvoDicts sub {end} repeat",
         "restore",
         "",
         "save",
@@ -140,19 +148,22 @@ TEST_F(PrintJobTest, PositionsArePaddedToFourCharacters) {
     EXPECT_NE(J.find("\r\n120.0 cm -1.5 cm translate\r\n"), std::string::npos);
 }
 
-TEST_F(PrintJobTest, EpsLinesFollowTheCopyRules) {
-    // Every kind of line end becomes CR LF; empty lines vanish; FF and NUL end a line.
-    EXPECT_EQ(CopiedBody("a\r\nb\nc\rd"), "a\r\nb\r\nc\r\nd\r\n");
-    EXPECT_EQ(CopiedBody("a\n\n\r\n\rb\r\n"), "a\r\nb\r\n");
-    EXPECT_EQ(CopiedBody(std::string("a\fb\0c", 5)), "a\r\nb\r\nc\r\n");
-    // Structuring comments anywhere are commented out; other comments stay.
-    EXPECT_EQ(CopiedBody("%\n% note\n%%Page: 1 1\nx %%y\n%!PS\n%%\n%a"),
-              "%\r\n% note\r\n% %%Page: 1 1\r\nx %%y\r\n% %!PS\r\n% %%\r\n%a\r\n");
+TEST_F(PrintJobTest, EpsBytesPassAsTheyStandButForStructuringComments) {
+    // Line ends of every kind and empty lines stay, so that data read by byte count (Ghostscript's
+    // eps2write streams) keeps its bytes; FF and NUL are no line ends. A last line without a
+    // line end gets CR LF, so that the job's next line stands alone.
+    EXPECT_EQ(CopiedBody("a\r\nb\nc\rd"), "a\r\nb\nc\rd\r\n");
+    EXPECT_EQ(CopiedBody("a\n\n\r\n\rb\r\n"), "a\n\n\r\n\rb\r\n");
+    EXPECT_EQ(CopiedBody(std::string("a\f%%b\0%!c\n", 10)), std::string("a\f%%b\0%!c\n", 10));
+    EXPECT_EQ(CopiedBody(""), "");
+    // Structuring comments at any line start are commented out; other comments stay.
+    EXPECT_EQ(CopiedBody("%\n% note\n%%Page: 1 1\nx %%y\r%!PS\r\n%%\n%a"),
+              "%\n% note\n% %%Page: 1 1\nx %%y\r% %!PS\r\n% %%\n%a\r\n");
     // Bytes above 127 pass unchanged.
-    EXPECT_EQ(CopiedBody("(\xe4\xf6\xfc) show\n"), "(\xe4\xf6\xfc) show\r\n");
+    EXPECT_EQ(CopiedBody("(\xe4\xf6\xfc) show\n"), "(\xe4\xf6\xfc) show\n");
 }
 
-TEST_F(PrintJobTest, StreamedCopyMatchesLineByLineReading) {
+TEST_F(PrintJobTest, StreamedCopyMatchesTheRulesByteByByte) {
     std::mt19937 Rng(11);
     const char Alphabet[] = "%%!!ab \r\n\f";
     for (int Round = 0; Round < 100; ++Round) {
@@ -164,10 +175,17 @@ TEST_F(PrintJobTest, StreamedCopyMatchesLineByLineReading) {
         if (Round % 3 == 0) Data += std::string(Rng() % 3000, 'L'); // long lines across blocks
         ASSERT_EQ(CopiedBody(Data), ReferenceBody(Data)) << "round " << Round;
     }
+    // Comments and line ends that straddle the copy's large blocks.
+    for (std::size_t Lead = 256 * 1024 - 3; Lead <= 256 * 1024 + 1; ++Lead) {
+        std::string Data(Lead, 'x');
+        Data[Lead - 1] = Lead % 2 ? '\r' : '\n';
+        Data += "%%z\r\n%!q\n";
+        ASSERT_EQ(CopiedBody(Data), ReferenceBody(Data)) << "lead " << Lead;
+    }
     // A line of several megabytes is streamed, not truncated.
     const std::string Big = "%%" + std::string(3 * 1024 * 1024, 'q');
     const std::string Body = CopiedBody(Big + "\n");
-    EXPECT_EQ(Body.size(), Big.size() + 4);
+    EXPECT_EQ(Body.size(), Big.size() + 3);
     EXPECT_EQ(Body.substr(0, 5), "% %%q");
 }
 

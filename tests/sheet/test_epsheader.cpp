@@ -71,8 +71,8 @@ TEST_F(EpsHeaderTest, BoundingBoxInPointsBecomesCentimetres) {
 }
 
 TEST_F(EpsHeaderTest, NumbersThatAreMissingOrNotWholeTakeTheirDefaults) {
-    // (atend): all four default; 10 cm is 284 whole points.
-    auto R = Read(WithBBoxOnLine(2, "%%BoundingBox: (atend)"));
+    // A word instead of numbers: all four default; 10 cm is 284 whole points.
+    auto R = Read(WithBBoxOnLine(2, "%%BoundingBox: (none)"));
     EXPECT_EQ(R.Kind, KindBBox);
     EXPECT_EQ(R.Offset, (TCmPair{0.0, 0.0}));
     EXPECT_NEAR(R.Size.X, 284 / 28.35, 1e-12);
@@ -93,13 +93,77 @@ TEST_F(EpsHeaderTest, NumbersThatAreMissingOrNotWholeTakeTheirDefaults) {
     EXPECT_NEAR(R.Size.X, 100 / 28.35, 1e-12);
     // Each side falls back to its own default: a box of 4 x 3 cm is 113 x 85 whole points.
     const std::string Path = Dir.File("oblong.eps");
-    zarvotest::WriteFile(Path, WithBBoxOnLine(2, "%%BoundingBox: (atend)"));
+    zarvotest::WriteFile(Path, WithBBoxOnLine(2, "%%BoundingBox: (none)"));
     TCmPair Size{4.0, 3.0}, Offset{1.0, 1.0};
     std::uint8_t Kind = KindStdSize;
     ASSERT_TRUE(Record(ReadEpsHeader(Path, Kind, Size, Offset)));
     EXPECT_NEAR(Size.X, 113 / 28.35, 1e-12);
     EXPECT_NEAR(Size.Y, 85 / 28.35, 1e-12);
     EXPECT_EQ(Offset, (TCmPair{0.0, 0.0}));
+}
+
+TEST_F(EpsHeaderTest, ABoxGivenAtTheEndIsReadFromTheTrailer) {
+    // The last box line with numbers counts, read with the header's number rules.
+    const std::string Head = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: (atend)\n";
+    auto R = Read(Head + "%%BoundingBox: 1 2 3 4\nx\n%%Trailer\r\n%%BoundingBox: 28 0 85 "
+                         "x\r\n%%BoundingBox: (atend)\n");
+    EXPECT_EQ(R.Kind, KindBBox);
+    EXPECT_NEAR(R.Offset.X, 28 / 28.35, 1e-12);
+    EXPECT_NEAR(R.Size.X, 57 / 28.35, 1e-12);
+    EXPECT_NEAR(R.Size.Y, 284 / 28.35, 1e-12);
+    EXPECT_TRUE(Messages.empty());
+    // Far from the end of a large file (beyond the tail read first): the file is read on.
+    const std::string Body(200 * 1024, '\n');
+    R = Read(Head + "%%BoundingBox: 0 0 57 85\n" + Body + "%%EOF\n");
+    EXPECT_EQ(R.Kind, KindBBox);
+    EXPECT_NEAR(R.Size.Y, 85 / 28.35, 1e-12);
+    // Behind a long line cut by the tail, and without a line end of its own.
+    R = Read(Head + std::string(70 * 1024, ' ') + "\n%%BoundingBox: 0 0 10 20");
+    EXPECT_NEAR(R.Size.Y, 20 / 28.35, 1e-12);
+    // Ctrl-Z ends the data also at the end.
+    R = Read(Head + "%%BoundingBox: 0 0 10 30\n\x1a%%BoundingBox: 0 0 10 40\n");
+    EXPECT_NEAR(R.Size.Y, 30 / 28.35, 1e-12);
+    // No box anywhere: the standard size stays, and the user is told.
+    R = Read(Head + "%%Trailer\n%%BoundingBox: (atend)\n", "ohne.eps");
+    EXPECT_TRUE(R.Ok);
+    EXPECT_EQ(R.Kind, KindStdSize);
+    EXPECT_EQ(R.Size, (TCmPair{10.0, 10.0}));
+    ASSERT_EQ(Messages.size(), 1u);
+    EXPECT_EQ(Messages[0], "Keine Bounding Box in " + ShortenPath(Dir.File("ohne.eps"), 20) +
+                                     "\rVerwende Standardgröße");
+}
+
+TEST_F(EpsHeaderTest, DosEpsFilesAreReadFromTheirPostScriptSection) {
+    // The binary header: magic, offset and length of the PostScript, then the previews'.
+    auto DosEps = [](const std::string& PS, std::uint32_t Start, std::uint32_t Length) {
+        std::string H = "\xC5\xD0\xD3\xC6";
+        for (std::uint32_t V : {Start, Length, 0u, 0u, Start + Length, 4u})
+            for (int I = 0; I < 4; ++I)
+                H.push_back(static_cast<char>(V >> (8 * I) & 0xFF));
+        H += "\xFF\xFF";
+        return H + PS + "TIFF";
+    };
+    const std::string PS = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 57 85\n%%EOF\n";
+    auto R = Read(DosEps(PS, 30, static_cast<std::uint32_t>(PS.size())));
+    EXPECT_TRUE(R.Ok);
+    EXPECT_EQ(R.Kind, KindBBox);
+    EXPECT_NEAR(R.Size.Y, 85 / 28.35, 1e-12);
+    // (atend) within the section: its tail is the section's, not the file's preview.
+    const std::string AtEnd = "%!PS\n%%BoundingBox: (atend)\n%%BoundingBox: 0 0 10 20\n";
+    R = Read(DosEps(AtEnd, 30, static_cast<std::uint32_t>(AtEnd.size())));
+    EXPECT_NEAR(R.Size.Y, 20 / 28.35, 1e-12);
+    // Offsets that point outside the file, or into the header, are refused with a message.
+    const std::string Cut("\xC5\xD0\xD3\xC6 binary", 11);
+    for (const std::string& Bad :
+         {DosEps(PS, 30, 5000), DosEps(PS, 0xFFFFFFF0u, 100), DosEps(PS, 4, 20), Cut}) {
+        Messages.clear();
+        R = Read(Bad, "kaputt.eps");
+        EXPECT_FALSE(R.Ok);
+        ASSERT_EQ(Messages.size(), 1u);
+        EXPECT_EQ(Messages[0], "Ungültiger DOS-EPS-Kopf in " +
+                                         ShortenPath(Dir.File("kaputt.eps"), 20) +
+                                         ": der PostScript-Teil liegt außerhalb der Datei");
+    }
 }
 
 TEST_F(EpsHeaderTest, ParseBBoxNumberTakesOneTokenAtATime) {
@@ -142,8 +206,8 @@ TEST_F(EpsHeaderTest, LineEndsOfOtherSystems) {
 TEST_F(EpsHeaderTest, FilesThatAreNotPostScriptAreRejected) {
     const std::string Short = ShortenPath(Dir.File("bild.eps"), 20);
     for (const std::string& Contents :
-         {std::string("%%BoundingBox: 0 0 10 10\n"), std::string("\xC5\xD0\xD3\xC6 binary", 11),
-          std::string("\xEF\xBB\xBF%!PS-Adobe-3.0\n"), std::string("%"), std::string()}) {
+         {std::string("%%BoundingBox: 0 0 10 10\n"), std::string("\xEF\xBB\xBF%!PS-Adobe-3.0\n"),
+          std::string("%"), std::string()}) {
         Messages.clear();
         const auto R = Read(Contents);
         EXPECT_FALSE(R.Ok);

@@ -1,0 +1,157 @@
+// The PostScript of an EPS file, plain or inside a DOS EPS file's binary wrapper.
+#include "sheet/epsfile.h"
+
+#include "support/inouterror.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace zarvo {
+
+const unsigned char DosEpsMagic[4] = {0xC5, 0xD0, 0xD3, 0xC6};
+
+namespace {
+
+constexpr std::size_t DosHeaderSize = 30;
+
+std::uint32_t LittleEndian32(const unsigned char* P) {
+    return static_cast<std::uint32_t>(P[0]) | static_cast<std::uint32_t>(P[1]) << 8 |
+           static_cast<std::uint32_t>(P[2]) << 16 | static_cast<std::uint32_t>(P[3]) << 24;
+}
+
+// Reads up to Count bytes at the current position; retries after signals.
+ssize_t ReadSome(int Fd, unsigned char* Data, std::size_t Count) {
+    for (;;) {
+        const ssize_t N = ::read(Fd, Data, Count);
+        if (N >= 0 || errno != EINTR) return N;
+    }
+}
+
+} // namespace
+
+std::string BadDosHeaderMessage(const std::string& Name) {
+    return "Ungültiger DOS-EPS-Kopf in " + Name + ": der PostScript-Teil liegt außerhalb der Datei";
+}
+
+TEpsSource::~TEpsSource() {
+    Unmap();
+    if (Fd >= 0) ::close(Fd);
+}
+
+std::size_t TEpsSource::Read(unsigned char* Data, std::size_t Count) {
+    if (Fd < 0) RaiseInOutError(Name, EBADF, true);
+    if (Length >= 0 && static_cast<long long>(Count) > Left())
+        Count = static_cast<std::size_t>(Left());
+    if (Count == 0) return 0;
+    const ssize_t N = ReadSome(Fd, Data, Count);
+    if (N < 0) RaiseInOutError(Name, errno, true);
+    Pos += N;
+    return static_cast<std::size_t>(N);
+}
+
+void TEpsSource::Unmap() {
+    if (Window) ::munmap(Window, WindowLen);
+    Window = nullptr;
+    WindowLen = 0;
+}
+
+const unsigned char* TEpsSource::Map(long long From, std::size_t Count, std::size_t& N) {
+    Unmap();
+    N = 0;
+    struct stat St;
+    if (Fd < 0 || ::fstat(Fd, &St) != 0) RaiseInOutError(Name, Fd < 0 ? EBADF : errno, true);
+    // The size now, not at the start: a file that shrank meanwhile is not read past its end.
+    long long End = St.st_size;
+    if (Length >= 0 && Begin + Length < End) End = Begin + Length;
+    if (From >= End) return nullptr;
+    const long long Page = ::sysconf(_SC_PAGESIZE);
+    const long long Aligned = From / Page * Page;
+    const long long Stop = std::min(End, From + static_cast<long long>(Count));
+    WindowLen = static_cast<std::size_t>(Stop - Aligned);
+    void* P = ::mmap(nullptr, WindowLen, PROT_READ, MAP_PRIVATE | MAP_POPULATE, Fd, Aligned);
+    if (P == MAP_FAILED) {
+        WindowLen = 0;
+        RaiseInOutError(Name, errno, true);
+    }
+    Window = P;
+    N = static_cast<std::size_t>(Stop - From);
+    return static_cast<const unsigned char*>(P) + (From - Aligned);
+}
+
+void TEpsSource::Close() {
+    Unmap();
+    if (Fd < 0) return;
+    const int R = ::close(Fd);
+    Fd = -1;
+    if (R != 0 && errno != EINTR) RaiseInOutError(Name, errno, true);
+}
+
+std::string TEpsSource::Tail(std::size_t Count) {
+    struct stat St;
+    if (Fd < 0 || ::fstat(Fd, &St) != 0 || !S_ISREG(St.st_mode)) return {};
+    const long long End = Length >= 0 ? Begin + Length : static_cast<long long>(St.st_size);
+    long long From = End - static_cast<long long>(Count);
+    if (From < Begin) From = Begin;
+    std::string Out(static_cast<std::size_t>(End - From), '\0');
+    std::size_t Got = 0;
+    while (Got < Out.size()) {
+        const ssize_t N = ::pread(Fd, &Out[Got], Out.size() - Got, From + (long long)Got);
+        if (N < 0 && errno == EINTR) continue;
+        if (N < 0) RaiseInOutError(Name, errno, true);
+        if (N == 0) break;
+        Got += static_cast<std::size_t>(N);
+    }
+    Out.resize(Got);
+    return Out;
+}
+
+std::unique_ptr<TEpsSource> OpenEpsSource(const std::string& Path, int& Error,
+                                          std::string& Message) {
+    Error = 0;
+    Message.clear();
+    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (Fd < 0) {
+        Error = errno;
+        return nullptr;
+    }
+    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
+    // A folder opens but cannot be read; a character device such as /dev/zero never ends, and
+    // a header search or a copy on it would never come back. A named pipe is opened without
+    // waiting for a writer: nobody writing, it reads as empty.
+    struct stat St;
+    if (::fstat(Fd, &St) == 0 && (S_ISDIR(St.st_mode) || S_ISCHR(St.st_mode))) {
+        ::close(Fd);
+        Error = S_ISDIR(St.st_mode) ? EISDIR : ENODEV;
+        return nullptr;
+    }
+    std::unique_ptr<TEpsSource> S(new TEpsSource(Fd, Path));
+    // Only a regular file can carry the binary header: its offsets need a known size. Files
+    // of the system's own (/proc) claim a size of 0 and are read, not mapped.
+    if (!S_ISREG(St.st_mode)) return S;
+    S->CanMap = St.st_size > 0;
+    unsigned char Head[DosHeaderSize];
+    const ssize_t N = ::pread(Fd, Head, sizeof Head, 0);
+    if (N < 4 || std::memcmp(Head, DosEpsMagic, 4) != 0) return S;
+    const long long Start = N >= 12 ? LittleEndian32(Head + 4) : -1;
+    const long long Length = N >= 12 ? LittleEndian32(Head + 8) : -1;
+    if (N < static_cast<ssize_t>(DosHeaderSize) || Start < static_cast<long long>(DosHeaderSize) ||
+        Length <= 0 || Start + Length > static_cast<long long>(St.st_size)) {
+        Message = BadDosHeaderMessage(Path);
+        return nullptr;
+    }
+    S->Dos = true;
+    S->Begin = S->Pos = Start;
+    S->Length = Length;
+    if (::lseek(Fd, Start, SEEK_SET) < 0) {
+        Error = errno;
+        return nullptr;
+    }
+    return S;
+}
+
+} // namespace zarvo
