@@ -81,6 +81,12 @@ struct THostile {
 TEST(EpsRenderer, HostileAndBrokenFilesEndInAMarkAndTouchNothing) {
     if (!TEpsRenderer::GhostscriptFound()) GTEST_SKIP() << "no Ghostscript";
     zarvotest::TTempDir Dir;
+    // The renders' temporary folders are counted in a temporary folder of this test's own, so
+    // that tests running beside it do not count.
+    const QByteArray TmpBefore = qgetenv("TMPDIR");
+    const std::string OwnTmp = Dir.File("tmp");
+    QDir().mkpath(QString::fromStdString(OwnTmp));
+    qputenv("TMPDIR", QByteArray::fromStdString(OwnTmp));
     const std::string Victims = Dir.File("opfer");
     QDir().mkpath(QString::fromStdString(Victims));
     zarvotest::WriteFile(Victims + "/bleibt.txt", "unverändert\n");
@@ -143,6 +149,10 @@ TEST(EpsRenderer, HostileAndBrokenFilesEndInAMarkAndTouchNothing) {
     ::unlink(Tmp.c_str());
     EXPECT_EQ(ChildProcesses(), 0);
     EXPECT_EQ(GsTempDirs(), 0);
+    if (TmpBefore.isNull())
+        qunsetenv("TMPDIR");
+    else
+        qputenv("TMPDIR", TmpBefore);
 }
 
 TEST(EpsRenderer, RendersInTheBackgroundAndCancelsWhatIsNoLongerShown) {
