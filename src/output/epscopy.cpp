@@ -15,8 +15,8 @@ namespace {
 // Large enough that a copy costs few system calls, small enough that printing a file of any
 // size takes the same memory.
 constexpr std::size_t BlockSize = 256 * 1024;
-// A regular file is read through mapped windows of this size: no copy of its bytes is made
-// before they are written, and only one window's pages are in memory at a time.
+// A regular file is read by position in windows of this size: few large reads, and only one
+// window is in memory at a time.
 constexpr std::size_t MapSize = 1024 * 1024;
 
 class TEpsCopy {
@@ -192,8 +192,8 @@ private:
     TEpsSource& In;
     TBufTextFile& W;
     std::vector<std::uint8_t> Buf;
-    const std::uint8_t* Bytes; // the bytes at hand: Buf, or a mapped window of the file
-    long long WindowStart;     // the file offset of Bytes[0] when mapped
+    const std::uint8_t* Bytes; // the bytes at hand: Buf, or a window of the file
+    long long WindowStart;     // the file offset of Bytes[0] in a window
     std::size_t I = 0, Len = 0, RunStart = 0;
     bool Ended = false;
     std::uint8_t PrevByte = DscLF; // the byte before Bytes[0] in the file (a line end at its start)

@@ -7,7 +7,6 @@
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
-#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -39,7 +38,6 @@ std::string BadDosHeaderMessage(const std::string& Name) {
 }
 
 TEpsSource::~TEpsSource() {
-    Unmap();
     if (Fd >= 0) ::close(Fd);
 }
 
@@ -54,14 +52,7 @@ std::size_t TEpsSource::Read(unsigned char* Data, std::size_t Count) {
     return static_cast<std::size_t>(N);
 }
 
-void TEpsSource::Unmap() {
-    if (Window) ::munmap(Window, WindowLen);
-    Window = nullptr;
-    WindowLen = 0;
-}
-
 const unsigned char* TEpsSource::Map(long long From, std::size_t Count, std::size_t& N) {
-    Unmap();
     N = 0;
     struct stat St;
     if (Fd < 0 || ::fstat(Fd, &St) != 0) RaiseInOutError(Name, Fd < 0 ? EBADF : errno, true);
@@ -69,22 +60,20 @@ const unsigned char* TEpsSource::Map(long long From, std::size_t Count, std::siz
     long long End = St.st_size;
     if (Length >= 0 && Begin + Length < End) End = Begin + Length;
     if (From >= End) return nullptr;
-    const long long Page = ::sysconf(_SC_PAGESIZE);
-    const long long Aligned = From / Page * Page;
-    const long long Stop = std::min(End, From + static_cast<long long>(Count));
-    WindowLen = static_cast<std::size_t>(Stop - Aligned);
-    void* P = ::mmap(nullptr, WindowLen, PROT_READ, MAP_PRIVATE | MAP_POPULATE, Fd, Aligned);
-    if (P == MAP_FAILED) {
-        WindowLen = 0;
-        RaiseInOutError(Name, errno, true);
+    const std::size_t Want =
+        static_cast<std::size_t>(std::min(End, From + static_cast<long long>(Count)) - From);
+    if (Window.size() < Want) Window.resize(Want);
+    while (N < Want) {
+        const ssize_t R = ::pread(Fd, Window.data() + N, Want - N, From + static_cast<long long>(N));
+        if (R < 0 && errno == EINTR) continue;
+        if (R < 0) RaiseInOutError(Name, errno, true);
+        if (R == 0) break; // shortened since the size was taken
+        N += static_cast<std::size_t>(R);
     }
-    Window = P;
-    N = static_cast<std::size_t>(Stop - From);
-    return static_cast<const unsigned char*>(P) + (From - Aligned);
+    return N > 0 ? Window.data() : nullptr;
 }
 
 void TEpsSource::Close() {
-    Unmap();
     if (Fd < 0) return;
     const int R = ::close(Fd);
     Fd = -1;

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zarvo {
 
@@ -29,10 +30,11 @@ public:
     // (-1: up to the end of the file).
     long long Position() const { return Pos; }
     long long Left() const { return Length < 0 ? -1 : Begin + Length - Pos; }
-    // A regular file can be read through a mapped window instead of Read: no copy of its
-    // bytes is made before they are written. Map shows the bytes from file offset From on,
-    // at most Count, in N (0 at the end of the PostScript); the window stays valid until the
-    // next Map. Raises EInOutError when the file cannot be mapped.
+    // A regular file can be read in large windows by position instead of Read. Map shows the
+    // bytes from file offset From on, at most Count, in N (0 at the end of the PostScript);
+    // the window stays valid until the next Map. The bytes are read into a buffer of the
+    // source's own, not mapped: a file that another program shortens meanwhile only ends
+    // early, where a mapping would kill the program. Raises EInOutError on a read error.
     bool Mappable() const { return CanMap; }
     const unsigned char* Map(long long From, std::size_t Count, std::size_t& N);
     long long Start() const { return Begin; }
@@ -47,9 +49,7 @@ private:
     long long Pos = 0;
     bool Dos = false;
     bool CanMap = false;
-    void* Window = nullptr;
-    std::size_t WindowLen = 0;
-    void Unmap();
+    std::vector<unsigned char> Window;
 };
 
 // Opens an EPS file for reading. Null when it cannot: Error is then the system's error number,

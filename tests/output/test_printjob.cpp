@@ -5,7 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+
+#include <unistd.h>
 
 using namespace zarvo;
 using zarvotest::JobLines;
@@ -187,6 +190,41 @@ TEST_F(PrintJobTest, StreamedCopyMatchesTheRulesByteByByte) {
     const std::string Body = CopiedBody(Big + "\n");
     EXPECT_EQ(Body.size(), Big.size() + 3);
     EXPECT_EQ(Body.substr(0, 5), "% %%q");
+}
+
+// A target that shortens the EPS file being copied once the job has reached a given size, as
+// another program writing the file anew would.
+class TShorteningTarget : public TByteTarget {
+public:
+    TShorteningTarget(std::string& Out, std::string Victim, std::size_t After)
+        : Out(Out), Victim(std::move(Victim)), After(After) {}
+    void Write(const unsigned char* Data, std::size_t Count) override {
+        Out.append(reinterpret_cast<const char*>(Data), Count);
+        if (!Done && Out.size() > After) Done = ::truncate(Victim.c_str(), 100) == 0;
+    }
+    void Flush() override {}
+    void Close() override {}
+    bool Done = false;
+
+private:
+    std::string& Out;
+    std::string Victim;
+    std::size_t After;
+};
+
+TEST_F(PrintJobTest, AFileShortenedWhileItIsCopiedEndsEarlyWithoutHarm) {
+    const std::string Path = Dir.File("waechst.eps");
+    WriteFile(Path, "%!PS-Adobe-3.0 EPSF-3.0\n" + std::string(3 * 1024 * 1024, 'a') + "\n");
+    TSheet S;
+    S.FItems.Add("e", Eps(Path, {1, 1}));
+    std::string Out;
+    auto Target = std::make_unique<TShorteningTarget>(Out, Path, 64 * 1024);
+    TShorteningTarget& T = *Target;
+    const TPrintResult R = PrintSheetTo(S, "mem", std::move(Target));
+    ASSERT_TRUE(T.Done);
+    EXPECT_TRUE(R.Ok) << R.Message;
+    EXPECT_LT(Out.size(), 3u * 1024 * 1024);
+    EXPECT_EQ(Out.substr(Out.size() - 14), "showpage end\r\n");
 }
 
 TEST_F(PrintJobTest, TwoItemsOfOneFileGiveTwoCopies) {
