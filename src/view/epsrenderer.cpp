@@ -131,7 +131,7 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
     Job->Part = Part;
     FQueue.push_back(std::move(Job));
     // Started from the event loop, not inside the paint that asked.
-    QTimer::singleShot(0, QCoreApplication::instance(), [this] { StartQueued(); });
+    QTimer::singleShot(0, &FLife, [this] { StartQueued(); });
     return P;
 }
 

@@ -6,6 +6,7 @@
 #include "view/epscontentsource.h"
 #include "view/gsinvocation.h"
 
+#include <QObject>
 #include <QString>
 
 #include <functional>
@@ -75,6 +76,9 @@ private:
         long long Time = 0; // modification time, ns
     };
     std::unordered_map<std::string, TFileState> FFileStates;
+    // The context of the renderer's queued calls: it goes first when the renderer goes, and
+    // takes the calls still queued with it.
+    QObject FLife;
 };
 
 } // namespace zarvo
