@@ -196,20 +196,20 @@ TEST_F(PrintJobTest, StreamedCopyMatchesTheRulesByteByByte) {
 // another program writing the file anew would.
 class TShorteningTarget : public TByteTarget {
 public:
-    TShorteningTarget(std::string& Out, std::string Victim, std::size_t After)
-        : Out(Out), Victim(std::move(Victim)), After(After) {}
+    TShorteningTarget(std::string& Out, std::string Victim, std::size_t After, bool& Done)
+        : Out(Out), Victim(std::move(Victim)), After(After), Done(Done) {}
     void Write(const unsigned char* Data, std::size_t Count) override {
         Out.append(reinterpret_cast<const char*>(Data), Count);
         if (!Done && Out.size() > After) Done = ::truncate(Victim.c_str(), 100) == 0;
     }
     void Flush() override {}
     void Close() override {}
-    bool Done = false;
 
 private:
     std::string& Out;
     std::string Victim;
     std::size_t After;
+    bool& Done; // the file has been shortened
 };
 
 TEST_F(PrintJobTest, AFileShortenedWhileItIsCopiedEndsEarlyWithoutHarm) {
@@ -218,10 +218,10 @@ TEST_F(PrintJobTest, AFileShortenedWhileItIsCopiedEndsEarlyWithoutHarm) {
     TSheet S;
     S.FItems.Add("e", Eps(Path, {1, 1}));
     std::string Out;
-    auto Target = std::make_unique<TShorteningTarget>(Out, Path, 64 * 1024);
-    TShorteningTarget& T = *Target;
-    const TPrintResult R = PrintSheetTo(S, "mem", std::move(Target));
-    ASSERT_TRUE(T.Done);
+    bool Shortened = false;
+    const TPrintResult R = PrintSheetTo(
+        S, "mem", std::make_unique<TShorteningTarget>(Out, Path, 64 * 1024, Shortened));
+    ASSERT_TRUE(Shortened);
     EXPECT_TRUE(R.Ok) << R.Message;
     EXPECT_LT(Out.size(), 3u * 1024 * 1024);
     EXPECT_EQ(Out.substr(Out.size() - 14), "showpage end\r\n");
