@@ -46,36 +46,13 @@ std::string GsFileName(const std::string& Path) {
     return R;
 }
 
-// The last few lines of what a program printed.
+// The last few lines of what a program printed. Ghostscript names the error on a line of its
+// own ("Error: /undefined in foo") before its stacks; that line says more than the last ones.
 std::string LastLines(int Fd, int Count) {
-    std::string All;
-    if (Fd < 0 || ::lseek(Fd, 0, SEEK_SET) < 0) return All;
-    char Buf[4096];
-    ssize_t N;
-    while ((N = ::read(Fd, Buf, sizeof Buf)) > 0) {
-        All.append(Buf, static_cast<std::size_t>(N));
-        if (All.size() > 65536) All.erase(0, All.size() - 16384);
-    }
-    std::vector<std::string> Lines;
-    std::size_t Start = 0;
-    while (Start < All.size()) {
-        std::size_t End = All.find('\n', Start);
-        if (End == std::string::npos) End = All.size();
-        std::string Line = All.substr(Start, End - Start);
-        while (!Line.empty() && (Line.back() == '\r' || Line.back() == ' '))
-            Line.pop_back();
-        if (!Line.empty()) Lines.push_back(Line);
-        Start = End + 1;
-    }
-    // Ghostscript names the error on a line of its own ("Error: /undefined in foo") before
-    // its stacks; that line says more than the last ones.
+    const std::vector<std::string> Lines = OutputLines(Fd);
     for (const std::string& Line : Lines)
         if (Line.rfind("Error: ", 0) == 0) return Line;
-    std::string R;
-    for (std::size_t I = Lines.size() > std::size_t(Count) ? Lines.size() - Count : 0;
-         I < Lines.size(); ++I)
-        R += (R.empty() ? "" : "; ") + Lines[I];
-    return R;
+    return JoinLastLines(Lines, Count);
 }
 
 class TPdfTarget : public TByteTarget {

@@ -107,30 +107,7 @@ private:
 // The last lines a command wrote to its standard error, kept in an anonymous file; joined
 // with "; " for a message.
 std::string LastLines(int Fd, int Count) {
-    std::string All;
-    if (Fd < 0 || ::lseek(Fd, 0, SEEK_SET) < 0) return All;
-    char Buf[4096];
-    ssize_t N;
-    while ((N = ::read(Fd, Buf, sizeof Buf)) > 0) {
-        All.append(Buf, static_cast<std::size_t>(N));
-        if (All.size() > 65536) All.erase(0, All.size() - 16384);
-    }
-    std::vector<std::string> Lines;
-    std::size_t Start = 0;
-    while (Start < All.size()) {
-        std::size_t End = All.find('\n', Start);
-        if (End == std::string::npos) End = All.size();
-        std::string Line = All.substr(Start, End - Start);
-        while (!Line.empty() && (Line.back() == '\r' || Line.back() == ' '))
-            Line.pop_back();
-        if (!Line.empty()) Lines.push_back(Line);
-        Start = End + 1;
-    }
-    std::string R;
-    for (std::size_t I = Lines.size() > std::size_t(Count) ? Lines.size() - Count : 0;
-         I < Lines.size(); ++I)
-        R += (R.empty() ? "" : "; ") + Lines[I];
-    return R;
+    return JoinLastLines(OutputLines(Fd), Count);
 }
 
 class TPipeTarget : public TDescriptorTarget {
@@ -329,6 +306,37 @@ std::unique_ptr<TByteTarget> OpenPipeTarget(const std::string& Command) {
 
 std::unique_ptr<TByteTarget> MakeMemoryTarget(std::string& Out, long long FailAfter) {
     return std::make_unique<TMemoryTarget>(Out, FailAfter);
+}
+
+std::vector<std::string> OutputLines(int Fd) {
+    std::string All;
+    std::vector<std::string> Lines;
+    if (Fd < 0 || ::lseek(Fd, 0, SEEK_SET) < 0) return Lines;
+    char Buf[4096];
+    ssize_t N;
+    while ((N = ::read(Fd, Buf, sizeof Buf)) > 0) {
+        All.append(Buf, static_cast<std::size_t>(N));
+        if (All.size() > 65536) All.erase(0, All.size() - 16384);
+    }
+    std::size_t Start = 0;
+    while (Start < All.size()) {
+        std::size_t End = All.find('\n', Start);
+        if (End == std::string::npos) End = All.size();
+        std::string Line = All.substr(Start, End - Start);
+        while (!Line.empty() && (Line.back() == '\r' || Line.back() == ' '))
+            Line.pop_back();
+        if (!Line.empty()) Lines.push_back(Line);
+        Start = End + 1;
+    }
+    return Lines;
+}
+
+std::string JoinLastLines(const std::vector<std::string>& Lines, int Count) {
+    std::string R;
+    for (std::size_t I = Lines.size() > std::size_t(Count) ? Lines.size() - Count : 0;
+         I < Lines.size(); ++I)
+        R += (R.empty() ? "" : "; ") + Lines[I];
+    return R;
 }
 
 } // namespace zarvo

@@ -4,6 +4,7 @@
 #include <cstddef>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace zarvo {
 
@@ -39,5 +40,11 @@ std::unique_ptr<TByteTarget> OpenPipeTarget(const std::string& Command);
 // Appends to Out. With FailAfter >= 0, a write that would take the total past FailAfter bytes
 // fails like a full device (for tests of the failure paths).
 std::unique_ptr<TByteTarget> MakeMemoryTarget(std::string& Out, long long FailAfter = -1);
+
+// The non-empty lines a child program wrote into the file Fd (its output kept in an anonymous
+// file), without trailing blanks and carriage returns; of a long output only its end.
+std::vector<std::string> OutputLines(int Fd);
+// The last Count of those lines joined with "; ", for a message.
+std::string JoinLastLines(const std::vector<std::string>& Lines, int Count);
 
 } // namespace zarvo
