@@ -2,14 +2,16 @@
 #include "view/contentcache.h"
 
 #include <QCryptographicHash>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace zarvo {
 
-TContentCache::TContentCache(long long MemoryLimit, QString DiskDir)
-    : FLimit(MemoryLimit), FDiskDir(std::move(DiskDir)) {}
+TContentCache::TContentCache(long long MemoryLimit, QString DiskDir, long long DiskLimit)
+    : FLimit(MemoryLimit), FDiskDir(std::move(DiskDir)), FDiskLimit(DiskLimit) {}
 
 QString TContentCache::DiskFile(const std::string& Key) const {
     const QByteArray Hash =
@@ -25,7 +27,12 @@ std::shared_ptr<const QImage> TContentCache::Find(const std::string& Key) {
     }
     if (FDiskDir.isEmpty()) return nullptr;
     QImage Image;
-    if (!Image.load(DiskFile(Key), "PNG")) return nullptr;
+    QFile Disk(DiskFile(Key));
+    if (!Image.load(&Disk, "PNG")) return nullptr;
+    Disk.close();
+    // Used now: the trimming of the folder takes it among the last.
+    if (Disk.open(QIODevice::ReadWrite))
+        Disk.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
     return Keep(Key, Image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
 
@@ -33,7 +40,12 @@ std::shared_ptr<const QImage> TContentCache::Insert(const std::string& Key, QIma
     if (!FDiskDir.isEmpty() && QDir().mkpath(FDiskDir)) {
         // Written whole or not at all: a half-written file would be a broken picture later.
         QSaveFile File(DiskFile(Key));
-        if (File.open(QIODevice::WriteOnly) && Image.save(&File, "PNG")) File.commit();
+        if (File.open(QIODevice::WriteOnly) && Image.save(&File, "PNG") && File.commit()) {
+            // The folder is measured at the first picture and whenever it would be over its
+            // limit; between, what this cache writes is counted.
+            if (FDiskTotal >= 0) FDiskTotal += QFileInfo(DiskFile(Key)).size();
+            if (FDiskTotal < 0 || FDiskTotal > FDiskLimit) TrimDisk();
+        }
     }
     return Keep(Key, Image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
 }
@@ -57,6 +69,23 @@ std::shared_ptr<const QImage> TContentCache::Keep(const std::string& Key, QImage
         FEntries.pop_back();
     }
     return Shared;
+}
+
+void TContentCache::TrimDisk() {
+    QDir Dir(FDiskDir);
+    const QFileInfoList Files = Dir.entryInfoList({QStringLiteral("*.png")}, QDir::Files,
+                                                  QDir::Time); // newest first
+    long long Total = 0;
+    for (const QFileInfo& F : Files)
+        Total += F.size();
+    FDiskTotal = Total;
+    if (Total <= FDiskLimit) return;
+    // Down to three quarters of the limit, so that the next pictures do not trim again at once;
+    // the pictures used longest ago go first.
+    const long long Goal = FDiskLimit / 4 * 3;
+    for (auto It = Files.crbegin(); It != Files.crend() && Total > Goal; ++It)
+        if (QFile::remove(It->filePath())) Total -= It->size();
+    FDiskTotal = Total;
 }
 
 void TContentCache::Clear() {

@@ -14,8 +14,11 @@ namespace zarvo {
 
 class TContentCache {
 public:
-    // DiskDir empty: no disk cache.
-    TContentCache(long long MemoryLimit, QString DiskDir);
+    // DiskDir empty: no disk cache. The disk cache keeps to DiskLimit bytes: past it, the
+    // pictures used longest ago are deleted.
+    TContentCache(long long MemoryLimit, QString DiskDir,
+                  long long DiskLimit = DefaultDiskLimit);
+    static constexpr long long DefaultDiskLimit = 512LL * 1024 * 1024;
 
     // The picture under Key from memory or else from disk; none when neither has it.
     std::shared_ptr<const QImage> Find(const std::string& Key);
@@ -29,6 +32,7 @@ public:
 
 private:
     QString DiskFile(const std::string& Key) const;
+    void TrimDisk();
     std::shared_ptr<const QImage> Keep(const std::string& Key, QImage Image);
 
     struct TEntry {
@@ -38,6 +42,8 @@ private:
     };
     long long FLimit;
     QString FDiskDir;
+    long long FDiskLimit;
+    long long FDiskTotal = -1; // the folder's bytes as last measured and written since; -1: unknown
     long long FBytes = 0;
     std::list<TEntry> FEntries; // most recently used first
     std::unordered_map<std::string, std::list<TEntry>::iterator> FIndex;

@@ -280,6 +280,29 @@ TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
     ASSERT_TRUE(B);
     EXPECT_EQ(B->pixel(50, 50), qRgb(0, 255, 0));
     EXPECT_LE(Cache.MemoryBytes(), Cache.MemoryLimit());
+    // The disk keeps to its limit: the pictures used longest ago go, the one just used stays.
+    const QString Small = QString::fromStdString(Dir.File("klein"));
+    TContentCache Bounded(One, Small, 40 * 1024);
+    auto Noise = [](int Seed) {
+        QImage I(60, 60, QImage::Format_ARGB32_Premultiplied);
+        for (int Y = 0; Y < 60; ++Y)
+            for (int X = 0; X < 60; ++X)
+                I.setPixel(X, Y, qRgba((X * 37 + Y * 11 + Seed * 101) % 256, (X * Y + Seed) % 256,
+                                       (Seed * 7 + Y * 29) % 256, 255));
+        return I;
+    };
+    Bounded.Insert("first", Noise(0));
+    for (int K = 1; K < 40; ++K) {
+        Bounded.Insert("n" + std::to_string(K), Noise(K));
+        ASSERT_TRUE(TContentCache(One, Small).Find("first")) << K; // on screen all along
+    }
+    long long OnDisk = 0;
+    for (const QFileInfo& F : QDir(Small).entryInfoList(QDir::Files))
+        OnDisk += F.size();
+    EXPECT_LE(OnDisk, 40 * 1024);
+    EXPECT_GT(OnDisk, 0);
+    EXPECT_TRUE(TContentCache(One, Small).Find("first"));
+    EXPECT_FALSE(TContentCache(One, Small).Find("n1"));
     TContentCache MemoryOnly(One, QString());
     MemoryOnly.Insert("x", Image(qRgb(1, 2, 3)));
     MemoryOnly.Insert("y", Image(qRgb(1, 2, 3)));
