@@ -114,34 +114,34 @@ std::string PaperMediaKeyword(double WidthCm, double HeightCm) {
     return "";
 }
 
-std::unique_ptr<TCupsTarget> TCupsTarget::Open(const TCupsJobSpec& Spec) {
+std::unique_ptr<TCupsTarget> TCupsTarget::Open(const TCupsJobOrder& Order) {
     std::unique_ptr<TCupsTarget> T(new TCupsTarget);
     T->FBuf.reserve(65536);
-    std::string Label = !Spec.Uri.empty() ? Spec.Uri : Spec.Name;
-    if (!Spec.Uri.empty()) {
-        T->FDest = cupsGetDestWithURI(nullptr, Spec.Uri.c_str());
-        if (!T->FDest) T->Fail("Druckeradresse " + Spec.Uri + " ist ungültig");
+    std::string Label = !Order.Uri.empty() ? Order.Uri : Order.Name;
+    if (!Order.Uri.empty()) {
+        T->FDest = cupsGetDestWithURI(nullptr, Order.Uri.c_str());
+        if (!T->FDest) T->Fail("Druckeradresse " + Order.Uri + " ist ungültig");
         int Cancel = 0;
         char Resource[1024] = "";
         T->FHttp = cupsConnectDest(T->FDest, CUPS_DEST_FLAGS_DEVICE, ConnectMs, &Cancel, Resource,
                                    sizeof Resource, nullptr, nullptr);
         if (!T->FHttp)
-            T->Fail("Drucker " + Spec.Uri + " ist nicht erreichbar (" + LastError() + ")");
+            T->Fail("Drucker " + Order.Uri + " ist nicht erreichbar (" + LastError() + ")");
         T->FResource = Resource;
     } else {
         int Errno = 0;
         T->FHttp = ConnectServer(ConnectMs, Errno);
         if (!T->FHttp) T->Fail(ServerDownMessage(Errno), ENOTCONN);
         T->FDest =
-            cupsGetNamedDest(T->FHttp, Spec.Name.empty() ? nullptr : Spec.Name.c_str(), nullptr);
+            cupsGetNamedDest(T->FHttp, Order.Name.empty() ? nullptr : Order.Name.c_str(), nullptr);
         if (!T->FDest) {
             if (cupsLastError() == IPP_STATUS_ERROR_SERVICE_UNAVAILABLE)
                 T->Fail(ServerDownMessage(), ENOTCONN);
-            if (Spec.Name.empty()) {
+            if (Order.Name.empty()) {
                 T->FDone = true;
                 throw EInOutError("im System ist kein Standarddrucker eingerichtet", ENXIO);
             }
-            T->Fail("Drucker " + Spec.Name + " nicht gefunden");
+            T->Fail("Drucker " + Order.Name + " nicht gefunden");
         }
         Label = T->FDest->name;
         if (std::atoi(cupsGetOption("printer-state", T->FDest->num_options, T->FDest->options)
@@ -161,12 +161,12 @@ std::unique_ptr<TCupsTarget> TCupsTarget::Open(const TCupsJobSpec& Spec) {
 
     cups_option_t* Options = nullptr;
     int NumOptions = 0;
-    if (!Spec.Media.empty())
-        NumOptions = cupsAddOption(CUPS_MEDIA, Spec.Media.c_str(), NumOptions, &Options);
+    if (!Order.Media.empty())
+        NumOptions = cupsAddOption(CUPS_MEDIA, Order.Media.c_str(), NumOptions, &Options);
     ipp_status_t Status;
     const auto GiveUp = Clock::now() + BusyRetry;
     for (;;) {
-        Status = cupsCreateDestJob(T->FHttp, T->FDest, T->FInfo, &T->FJobId, Spec.Title.c_str(),
+        Status = cupsCreateDestJob(T->FHttp, T->FDest, T->FInfo, &T->FJobId, Order.Title.c_str(),
                                    NumOptions, Options);
         if (Status != IPP_STATUS_ERROR_BUSY || Clock::now() >= GiveUp) break;
         std::this_thread::sleep_for(std::chrono::milliseconds(200));
@@ -176,7 +176,7 @@ std::unique_ptr<TCupsTarget> TCupsTarget::Open(const TCupsJobSpec& Spec) {
         T->FJobId = 0;
         T->Fail(StatusReason(Status, Label));
     }
-    if (cupsStartDestDocument(T->FHttp, T->FDest, T->FInfo, T->FJobId, Spec.Title.c_str(),
+    if (cupsStartDestDocument(T->FHttp, T->FDest, T->FInfo, T->FJobId, Order.Title.c_str(),
                               CUPS_FORMAT_POSTSCRIPT, 0, nullptr, 1) != HTTP_STATUS_CONTINUE)
         T->Fail(StatusReason(cupsLastError(), Label));
     return T;

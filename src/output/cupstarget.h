@@ -25,7 +25,7 @@ struct TCupsDest {
 
 // What a job asks for: the destination by name (empty: the user's default destination) or
 // by printer URI, the job's title and its media keyword.
-struct TCupsJobSpec {
+struct TCupsJobOrder {
     std::string Name;
     std::string Uri;
     std::string Title;
@@ -37,7 +37,7 @@ public:
     // Finds the destination, creates the job and starts its PostScript document. Raises
     // EInOutError with a German reason (server not running, no such destination, paused,
     // rejecting jobs, ...). A busy printer is asked again for a few seconds.
-    static std::unique_ptr<TCupsTarget> Open(const TCupsJobSpec& Spec);
+    static std::unique_ptr<TCupsTarget> Open(const TCupsJobOrder& Order);
     ~TCupsTarget() override;
     void Write(const unsigned char* Data, std::size_t Count) override;
     void Flush() override;

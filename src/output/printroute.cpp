@@ -140,16 +140,16 @@ TPrintResult PrintToPort(const TSheet& Sheet, int Port, const TPortRoute& Route)
     const std::string Name = PortName(Port);
     if (Route.Kind == TRouteKind::Path || Route.Kind == TRouteKind::Command)
         return PrintSheet(Sheet, Name, Route.Where);
-    TCupsJobSpec Spec;
-    if (Route.Kind == TRouteKind::CupsName) Spec.Name = Route.Where;
-    if (Route.Kind == TRouteKind::CupsUri) Spec.Uri = Route.Where;
-    Spec.Title = JobTitle(Sheet);
-    Spec.Media = PaperMediaKeyword(Sheet.FPaperSize.X, Sheet.FPaperSize.Y);
+    TCupsJobOrder Order;
+    if (Route.Kind == TRouteKind::CupsName) Order.Name = Route.Where;
+    if (Route.Kind == TRouteKind::CupsUri) Order.Uri = Route.Where;
+    Order.Title = JobTitle(Sheet);
+    Order.Media = PaperMediaKeyword(Sheet.FPaperSize.X, Sheet.FPaperSize.Y);
     std::string Sent, ServerDown;
     bool NoDefault = false;
     TPrintResult R = PrintSheetWith(Sheet, Name, [&]() -> std::unique_ptr<TByteTarget> {
         try {
-            return std::make_unique<TConfirmedJob>(TCupsTarget::Open(Spec), Sent);
+            return std::make_unique<TConfirmedJob>(TCupsTarget::Open(Order), Sent);
         } catch (const EInOutError& E) {
             NoDefault = E.ErrorCode == ENXIO && Route.Kind == TRouteKind::CupsDefault;
             // Without a print server the port has no printer at all: the ways out matter
