@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -103,21 +102,10 @@ std::unique_ptr<TEpsSource> OpenEpsSource(const std::string& Path, int& Error,
                                           std::string& Message) {
     Error = 0;
     Message.clear();
-    const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (Fd < 0) {
-        Error = errno;
-        return nullptr;
-    }
-    ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
-    // A folder opens but cannot be read; a character device such as /dev/zero never ends, and
-    // a header search or a copy on it would never come back. A named pipe is opened without
-    // waiting for a writer: nobody writing, it reads as empty.
+    const int Fd = OpenReadableFile(Path, Error);
+    if (Fd < 0) return nullptr;
     struct stat St;
-    if (::fstat(Fd, &St) == 0 && (S_ISDIR(St.st_mode) || S_ISCHR(St.st_mode))) {
-        ::close(Fd);
-        Error = S_ISDIR(St.st_mode) ? EISDIR : ENODEV;
-        return nullptr;
-    }
+    if (::fstat(Fd, &St) != 0) St.st_mode = 0;
     std::unique_ptr<TEpsSource> S(new TEpsSource(Fd, Path));
     // Only a regular file can carry the binary header: its offsets need a known size. Files
     // of the system's own (/proc) claim a size of 0 and are read, not mapped.

@@ -71,14 +71,14 @@ private:
 
 } // namespace
 
-std::unique_ptr<TByteSource> OpenFileSource(const std::string& Path, int& Error) {
+int OpenReadableFile(const std::string& Path, int& Error) {
     Error = 0;
     // Opening a named pipe waits for a writer, perhaps for ever; opened without waiting, a pipe
     // that nobody writes reads as empty.
     const int Fd = ::open(Path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (Fd < 0) {
         Error = errno;
-        return nullptr;
+        return -1;
     }
     ::fcntl(Fd, F_SETFL, ::fcntl(Fd, F_GETFL) & ~O_NONBLOCK);
     // A folder opens on Linux but cannot be read as a file; a character device such as
@@ -87,8 +87,14 @@ std::unique_ptr<TByteSource> OpenFileSource(const std::string& Path, int& Error)
     if (::fstat(Fd, &St) == 0 && (S_ISDIR(St.st_mode) || S_ISCHR(St.st_mode))) {
         ::close(Fd);
         Error = S_ISDIR(St.st_mode) ? EISDIR : ENODEV;
-        return nullptr;
+        return -1;
     }
+    return Fd;
+}
+
+std::unique_ptr<TByteSource> OpenFileSource(const std::string& Path, int& Error) {
+    const int Fd = OpenReadableFile(Path, Error);
+    if (Fd < 0) return nullptr;
     return std::make_unique<TFileSource>(Fd, Path);
 }
 

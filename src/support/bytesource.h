@@ -16,6 +16,9 @@ public:
     virtual void Close() = 0;
 };
 
+// Opens a file for reading without waiting for a named pipe's writer; a folder or a character
+// device is refused. Returns the descriptor, or -1 with Error set (an errno value).
+int OpenReadableFile(const std::string& Path, int& Error);
 // Opens a file for reading; returns null and sets Error (an errno value) when it cannot.
 std::unique_ptr<TByteSource> OpenFileSource(const std::string& Path, int& Error);
 
