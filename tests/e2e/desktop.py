@@ -44,6 +44,44 @@ def poll(condition, timeout=10.0, interval=0.05, what="condition"):
         time.sleep(interval)
 
 
+def descendants(pid):
+    """The processes below a process, as {pid: (parent, name, command line, start tick)}."""
+    table = {}
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit():
+            continue
+        try:
+            with open("/proc/%s/stat" % entry) as f:
+                stat = f.read()
+            with open("/proc/%s/cmdline" % entry, "rb") as f:
+                cmdline = f.read().replace(b"\0", b" ").decode(errors="replace")
+        except OSError:  # ended meanwhile
+            continue
+        # The name is in parentheses and may hold blanks; the fields after it are plain.
+        name = stat[stat.index("(") + 1:stat.rindex(")")]
+        fields = stat[stat.rindex(")") + 2:].split()
+        table[int(entry)] = (int(fields[1]), name, cmdline, int(fields[19]))
+    found, todo = {}, [pid]
+    while todo:
+        parent = todo.pop()
+        for child, info in table.items():
+            if info[0] == parent and child not in found:
+                found[child] = info
+                todo.append(child)
+    return found
+
+
+def still_running(pid, start_tick):
+    """Whether the process that had this id and start tick still runs (ids are reused)."""
+    try:
+        with open("/proc/%d/stat" % pid) as f:
+            stat = f.read()
+    except OSError:
+        return False
+    fields = stat[stat.rindex(")") + 2:].split()
+    return fields[0] != "Z" and int(fields[19]) == start_tick
+
+
 # ------------------------------------------------------------------------------ images
 
 

@@ -6,16 +6,16 @@ Run one journey:  ZARVO_PROGRAM=build/zarvo python3 tests/e2e/journeys_placement
 import os
 import subprocess
 import sys
-import unittest
+import time
 
 # The helpers beside this file; no byte-code files are written into the source tree.
 sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 
-from desktop import poll  # noqa: E402
-from journeys import (A4, Journey, eps_size, grid_ceil, make_graphviz_eps,  # noqa: E402
-                      read_ini)
-from zarvoapp import POINTS_PER_CM, TITLE, is_red, job_blocks  # noqa: E402
+from desktop import descendants, poll, still_running  # noqa: E402
+from journeys import (A4, Journey, eps_size, grid_ceil, main,  # noqa: E402
+                      make_graphviz_eps, read_ini)
+from zarvoapp import POINTS_PER_CM, TITLE, is_red, is_xor_frame, job_blocks  # noqa: E402
 
 
 class PaperJourney(Journey):
@@ -295,5 +295,124 @@ class PlacementJourney(Journey):
         self.assertEqual(0, app.wait_exit())
 
 
+def is_green(r, g, b):
+    return g > 120 and r < 60 and b < 60
+
+
+def is_orange(r, g, b):
+    return r > 200 and 110 < g < 190 and b < 60
+
+
+class SlowRenderJourney(Journey):
+    """While Ghostscript is still drawing a slow EPS file for the preview, another box is
+    picked up, moved in steps and dropped: the window follows every step at once, the box
+    lands where its frame was shown, the slow drawing arrives afterwards, and no Ghostscript
+    outlives the program."""
+
+    needs = ("Xvfb", "xdotool", "xwd", "gs")
+    # How long the slow file keeps Ghostscript busy (well inside the render time limit), and
+    # how soon the window must show each step, allowing for a loaded machine.
+    RENDER_MS = 10000
+    BOUND_S = 1.0
+
+    def test_slow_render(self):
+        slow, quick = os.path.join(self.docs, "langsam.eps"), os.path.join(self.docs, "flink.eps")
+        eps = "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 {} {}\n{}\n%%EOF\n"
+        with open(slow, "w") as f:
+            # Busy on the clock, then a green square.
+            f.write(eps.format(170, 170, "/t0 realtime def { realtime t0 sub %d ge { exit } if "
+                               "} loop 0 0.7 0 setrgbcolor 20 20 130 130 rectfill"
+                               % self.RENDER_MS))
+        with open(quick, "w") as f:
+            f.write(eps.format(142, 85, "1 0.6 0 setrgbcolor 20 20 102 45 rectfill"))
+        slow_at, slow_size, size = (11.0, 18.0), (6.0, 6.0), (5.0, 3.0)
+        sheet = os.path.join(self.docs, "langsam.zvs")
+        text = "[Global]\nCount=2\nLandscape=0\nPaperHeight=29.6\nPaperWidth=21.0\n"
+        for n, (name, (x, y), (w, h)) in enumerate(((slow, slow_at, slow_size),
+                                                   (quick, (2.0, 3.0), size)), 1):
+            text += ("[Frame%02d]\nName=%s\nBBox=1\nXOrigin=%.1f\nYOrigin=%.1f\nXOffset=0.0\n"
+                     "YOffset=0.0\nXSize=%.1f\nYSize=%.1f\n" % (n, name, x, y, w, h))
+        with open(sheet, "w", encoding="latin-1") as f:
+            f.write(text)
+        self.large_window_config("[Config]\nShowContent=1\n")
+        app = self.app.start(sheet)
+        d = self.desktop
+        pm = app.page_map(A4)
+        seen = {}  # every Ghostscript the program started: id -> start tick
+
+        def kill_left_over():  # only after a failure: none is left otherwise
+            for pid, tick in seen.items():
+                if still_running(pid, tick):
+                    subprocess.run(["kill", "-9", str(pid)], capture_output=True)
+        self.addCleanup(kill_left_over)
+
+        def slow_render_runs():
+            procs = descendants(app.process.pid)
+            found = False
+            for pid, (_, name, _, tick) in procs.items():
+                if name != "gs":
+                    continue
+                seen[pid] = tick
+                # The slow file is named by Ghostscript's command line or its fence's.
+                p = pid
+                while p in procs:
+                    found = found or slow in procs[p][2]
+                    p = procs[p][0]
+            return found
+
+        def ink(corner, extent, match):
+            img = app.capture()
+            (x0, y1), (x1, y0) = pm.window_pixel(*corner), pm.window_pixel(
+                corner[0] + extent[0], corner[1] + extent[1])
+            return img.count(int(x0), int(y0), int(x1), int(y1), match)
+
+        def within_bound(what, condition):
+            start = time.monotonic()
+            poll(condition, 15, interval=0.02, what=what)
+            took = time.monotonic() - start
+            sys.stderr.write("%-40s %.2f s\n" % (what + ":", took))
+            self.assertLess(took, self.BOUND_S, "%s took %.2f s while a render ran"
+                            % (what, took))
+
+        poll(slow_render_runs, 10, what="Ghostscript drawing the slow file")
+
+        # Picked up: the pointer jumps onto the box's corner and its frame shows.
+        x, y = pm.screen_pixel(2.3, 3.3)
+        d.move(x, y)
+        d.xdotool("click", 1)
+        within_bound("the box picked up", lambda: d.pointer() != (round(x), round(y))
+                     and app.frame_at(pm, (2.0, 3.0), size, is_xor_frame, 0.6))
+        # Moved in steps; the pointer aims 2 mm past a grid point, the frame snaps to it.
+        for corner in ((3.0, 4.5), (4.5, 6.5), (6.0, 9.0), (7.0, 11.5), (8.0, 14.5)):
+            d.move(*pm.screen_pixel(corner[0] + 0.2, corner[1] + 0.2))
+            within_bound("the frame at %r" % (corner,),
+                         lambda: app.frame_at(pm, corner, size, is_xor_frame, 0.6))
+        d.xdotool("click", 1)
+        within_bound("the box dropped", lambda: app.frame_at(pm, (8.0, 14.5), size, is_red, 0.25))
+        poll(lambda: ink((8.5, 15.0), (4.0, 2.0), is_orange) > 200, 10,
+             what="the quick drawing at the box's new place")
+        self.assertEqual(0, ink((12.0, 19.0), (4.0, 4.0), is_green))
+        self.assertTrue(slow_render_runs(), "the slow render ended before the drop: make it "
+                        "slower, or this journey shows nothing")
+
+        app.menu("f", "s")
+        poll(lambda: read_ini(sheet)["frame02"]["xorigin"] != "2.0", 10, what="the sheet saved")
+        frame = read_ini(sheet)["frame02"]
+        self.assertEqual(("8.0", "14.5"), (frame["xorigin"], frame["yorigin"]))
+
+        poll(lambda: ink((12.0, 19.0), (4.0, 4.0), is_green) > 2000, 2 * self.RENDER_MS / 1000,
+             what="the slow drawing")
+        app.screenshot("main-window-content")
+
+        # A changed file is drawn again; the program ends in the middle of that render.
+        os.utime(slow, ns=(time.time_ns(), time.time_ns()))
+        d.click(*pm.screen_pixel(17.0, 5.0))
+        poll(slow_render_runs, 10, what="the slow file drawn again")
+        app.click_toolbar("EndBtn")
+        self.assertEqual(0, app.wait_exit())
+        poll(lambda: not [p for p, tick in seen.items() if still_running(p, tick)], 5,
+             what="every Ghostscript to end with the program")
+
+
 if __name__ == "__main__":
-    unittest.main()
+    main()
