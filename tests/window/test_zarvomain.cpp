@@ -322,11 +322,12 @@ TEST_F(WindowTest, InsertingAnEpsFileAttachesItToTheMouse) {
 
 TEST_F(WindowTest, InsertAndUpdateMarkAFileThatWouldStopThePrintJob) {
     if (QStandardPaths::findExecutable("gs").isEmpty()) GTEST_SKIP() << "no Ghostscript";
-    TZarvoForm& F = Open();
+    TZarvoForm* W = &Open();
+    TZarvoForm& F = *W;
     ASSERT_TRUE(F.FEpsChecks);
     // Takes the job's save object off the stack and leaves a number for restore instead.
-    const std::string Bad = Dir.File("kaputt.eps");
-    WriteFile(Bad, "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 283 142\npop 5\n");
+    const std::string Bad = Dir.File("kaputt.eps"), Breaks = "pop 5\n";
+    WriteFile(Bad, "%!PS-Adobe-3.0 EPSF-3.0\n%%BoundingBox: 0 0 283 142\n" + Breaks);
     WriteFile(Dir.File("bild.eps"), BoxEps);
     D.Files = {Bad, Dir.File("bild.eps")};
     for (double Y : {3.0, 15.0}) {
@@ -341,8 +342,8 @@ TEST_F(WindowTest, InsertAndUpdateMarkAFileThatWouldStopThePrintJob) {
     };
     // The red of the mark in the top-right corner of item I's frame, in pixels.
     auto MarkPixels = [&](int I) {
-        const QImage Shot = F.GrafikFeld->grab().toImage();
-        const QRectF R = TPagePicture::ContentRect(F.FView.Plot(), F.FItems.Item(I));
+        const QImage Shot = W->GrafikFeld->grab().toImage();
+        const QRectF R = TPagePicture::ContentRect(W->FView.Plot(), W->FItems.Item(I));
         int N = 0;
         for (int X = static_cast<int>(R.right()) - 14; X < R.right() - 2; ++X)
             for (int Y = static_cast<int>(R.top()) + 3; Y < R.top() + 15; ++Y) {
@@ -356,18 +357,18 @@ TEST_F(WindowTest, InsertAndUpdateMarkAFileThatWouldStopThePrintJob) {
     auto Settle = [&] {
         const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
         while (std::chrono::steady_clock::now() < Deadline) {
-            F.GrafikFeld->grab();
-            F.FView.PictureInputs(1.0, In);
+            W->GrafikFeld->grab();
+            W->FView.PictureInputs(1.0, In);
             const bool Drawn =
                 In.Contents.size() == 2 &&
                 std::all_of(In.Contents.begin(), In.Contents.end(),
                             [](const auto& C) { return C.Image || !C.Failure.empty(); });
-            if (!F.FEpsChecks->Busy() && Drawn) break;
+            if (!W->FEpsChecks->Busy() && Drawn) break;
             std::this_thread::sleep_for(std::chrono::milliseconds(20));
             QApplication::processEvents();
         }
         QApplication::processEvents();
-        F.GrafikFeld->grab();
+        W->GrafikFeld->grab();
     };
     Settle();
     EXPECT_EQ(F.FView.ContentFailureAt(At(6, 5)),
@@ -388,6 +389,16 @@ TEST_F(WindowTest, InsertAndUpdateMarkAFileThatWouldStopThePrintJob) {
     EXPECT_EQ(F.FView.ContentFailureAt(At(6, 5)), "");
     EXPECT_LT(MarkPixels(0), 10);
     EXPECT_TRUE(In.Contents[0].Image) << In.Contents[0].Failure;
+
+    // The files of a sheet that is opened are checked as well.
+    WriteFile(Bad, BoxEps + Breaks);
+    ASSERT_TRUE(SaveSheet(F.FSheet, Dir.File("blatt.zvs")).Succeeded());
+    Form.reset();
+    W = &Open();
+    W->OpenSheet(Dir.File("blatt.zvs"));
+    Settle();
+    EXPECT_EQ(W->FView.ContentFailureAt(At(6, 5)),
+              "Bricht den Druck ab: Ghostscript: /typecheck in --restore--");
 }
 
 TEST_F(WindowTest, UpdateRemovesBoxesWhoseFilesAreGone) {
