@@ -1,6 +1,7 @@
 // The command line's --preview: the page picture of a sheet as an image file, without a window.
 #include "app/previewcommand.h"
 
+#include "output/printjob.h"
 #include "sheet/sheetfile.h"
 #include "view/epsrenderer.h"
 #include "view/pageview.h"
@@ -158,7 +159,11 @@ int RunPreviewCommand(const std::vector<std::string>& Args) {
     if (O.Content) {
         if (!TEpsRenderer::GhostscriptFound())
             return Fail("--eps-content braucht Ghostscript (Debian-Paket ghostscript).");
-        Renderer = std::make_unique<TEpsRenderer>(TEpsRenderer::DefaultOptions());
+        // Drawn in the print job's wrapper: a file that breaks the job shows it here too.
+        TEpsRenderer::TOptions Options = TEpsRenderer::DefaultOptions();
+        Options.WrapperBegin = QString::fromLatin1(EpsWrapperBegin);
+        Options.WrapperEnd = QString::fromLatin1(EpsWrapperEnd);
+        Renderer = std::make_unique<TEpsRenderer>(Options);
         View.SetContentSource(Renderer.get());
         // The first paint asks for every drawing; the renders run, at most two at a time, and
         // the second paint draws them (or the marks of those that failed).

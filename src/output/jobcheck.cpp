@@ -79,7 +79,8 @@ std::string ErrorLine(const std::string& Output) {
 
 // Runs Ghostscript on the job in Dir; an empty string when it printed without error.
 // Ran becomes false when gs cannot be started.
-std::string RunGhostscript(const TCheckDir& Dir, int TimeoutSeconds, bool& Ran) {
+std::string RunGhostscript(const TCheckDir& Dir, int TimeoutSeconds, bool& Ran,
+                           const std::atomic<bool>* Cancel) {
     Ran = true;
     const std::string Tmp = Dir.Path + "/tmp", Job = Dir.Path + "/job.ps",
                       Out = Dir.Path + "/out.txt";
@@ -138,18 +139,23 @@ std::string RunGhostscript(const TCheckDir& Dir, int TimeoutSeconds, bool& Ran) 
     }
     const auto Deadline = std::chrono::steady_clock::now() + std::chrono::seconds(TimeoutSeconds);
     int Status = 0;
-    bool TimedOut = false;
+    bool TimedOut = false, Cancelled = false;
     for (;;) {
         const pid_t R = ::waitpid(Child, &Status, WNOHANG);
         if (R == Child || (R < 0 && errno != EINTR)) break;
-        if (std::chrono::steady_clock::now() > Deadline) {
+        Cancelled = Cancel && Cancel->load();
+        if (Cancelled || std::chrono::steady_clock::now() > Deadline) {
             ::kill(-Child, SIGKILL);
             ::kill(Child, SIGKILL);
             ::waitpid(Child, &Status, 0);
-            TimedOut = true;
+            TimedOut = !Cancelled;
             break;
         }
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    if (Cancelled) {
+        Ran = false;
+        return "Prüfung abgebrochen";
     }
     if (TimedOut) return "Zeitüberschreitung nach " + std::to_string(TimeoutSeconds) + " s";
     if (WIFEXITED(Status) && WEXITSTATUS(Status) == 127) {
@@ -167,12 +173,13 @@ std::string RunGhostscript(const TCheckDir& Dir, int TimeoutSeconds, bool& Ran) 
     return "Ghostscript endete mit Status " + std::to_string(WEXITSTATUS(Status));
 }
 
-TItemCheck CheckOne(const TSheet& Alone, int TimeoutSeconds, bool& Ran) {
+TItemCheck CheckOne(const TSheet& Alone, int TimeoutSeconds, bool& Ran,
+                    const std::atomic<bool>* Cancel = nullptr) {
     TItemCheck C;
     Ran = true;
     TCheckDir Dir;
     if (Dir.Path.empty()) {
-        Ran = false;
+        Ran = C.Ran = false;
         C.Ok = false;
         C.Error = std::string("Kein Arbeitsordner für die Prüfung: ") + std::strerror(errno);
         return C;
@@ -182,7 +189,7 @@ TItemCheck CheckOne(const TSheet& Alone, int TimeoutSeconds, bool& Ran) {
     try {
         Target = OpenDirectTarget(Job);
     } catch (const std::exception& E) {
-        Ran = false;
+        Ran = C.Ran = false;
         C.Ok = false;
         C.Error = E.what();
         return C;
@@ -193,8 +200,9 @@ TItemCheck CheckOne(const TSheet& Alone, int TimeoutSeconds, bool& Ran) {
         C.Error = Written.Message;
         return C;
     }
-    C.Error = RunGhostscript(Dir, TimeoutSeconds, Ran);
+    C.Error = RunGhostscript(Dir, TimeoutSeconds, Ran, Cancel);
     C.Ok = Ran && C.Error.empty();
+    C.Ran = Ran;
     return C;
 }
 
@@ -226,14 +234,15 @@ TJobCheck CheckSheetJob(const TSheet& Sheet, int TimeoutSeconds) {
     return R;
 }
 
-TItemCheck CheckEpsFile(const std::string& FileName, int TimeoutSeconds) {
+TItemCheck CheckEpsFile(const std::string& FileName, int TimeoutSeconds,
+                        const std::atomic<bool>* Cancel) {
     TSheet Alone;
     TEPSBox B(Alone.FBoxSize);
     B.Name = FileName;
     B.Kind = KindBBox;
     Alone.FItems.Add(FileName, B);
     bool Ran = true;
-    return CheckOne(Alone, TimeoutSeconds, Ran);
+    return CheckOne(Alone, TimeoutSeconds, Ran, Cancel);
 }
 
 } // namespace zarvo

@@ -5,6 +5,7 @@
 
 #include "sheet/sheet.h"
 
+#include <atomic>
 #include <string>
 #include <vector>
 
@@ -13,6 +14,9 @@ namespace zarvo {
 struct TItemCheck {
     bool Ok = true;
     std::string Error; // Ghostscript's error in one line (German text when it did not run)
+    // False when there is no verdict on the item: Ghostscript could not be run, or the check
+    // was cancelled.
+    bool Ran = true;
 };
 
 struct TJobCheck {
@@ -27,7 +31,9 @@ struct TJobCheck {
 // TimeoutSeconds per item and limits on memory, CPU time and file size.
 TJobCheck CheckSheetJob(const TSheet& Sheet, int TimeoutSeconds = 60);
 
-// The same for one EPS file placed at the page's lower-left corner.
-TItemCheck CheckEpsFile(const std::string& FileName, int TimeoutSeconds = 60);
+// The same for one EPS file placed at the page's lower-left corner. Setting Cancel (from
+// another thread) ends a running check at once: Ghostscript is killed and Ran is false.
+TItemCheck CheckEpsFile(const std::string& FileName, int TimeoutSeconds = 60,
+                        const std::atomic<bool>* Cancel = nullptr);
 
 } // namespace zarvo

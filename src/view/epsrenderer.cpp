@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QHash>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -66,7 +67,11 @@ bool TEpsRenderer::GhostscriptFound() {
 }
 
 TEpsRenderer::TEpsRenderer(TOptions Options)
-    : FOptions(std::move(Options)), FCache(FOptions.MemoryLimit, FOptions.DiskCacheDir) {}
+    : FOptions(std::move(Options)), FCache(FOptions.MemoryLimit, FOptions.DiskCacheDir) {
+    if (!FOptions.WrapperBegin.isEmpty() || !FOptions.WrapperEnd.isEmpty())
+        FKeyTag =
+            "|w" + std::to_string(qHash(FOptions.WrapperBegin + '\n' + FOptions.WrapperEnd, 0));
+}
 
 TEpsRenderer::~TEpsRenderer() {
     CancelAll();
@@ -107,7 +112,7 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
         return P;
     }
     const std::string Key =
-        KeyOf(Item.Name, Seen->second.Size, Seen->second.Time, Item, Width, Height, Part);
+        KeyOf(Item.Name, Seen->second.Size, Seen->second.Time, Item, Width, Height, Part) + FKeyTag;
     if (FOptions.Gs.isEmpty()) {
         P.Failure = "Ghostscript ist nicht installiert";
         return P;
@@ -185,8 +190,9 @@ void TEpsRenderer::Start(std::unique_ptr<TJob> Job) {
         return;
     }
     const QString Work = Job->Dir->path();
-    const TGsInvocation Inv = MakeGsInvocation(Job->Item, Job->Width, Job->Height, Job->Part, Work,
-                                               FOptions.Gs, FOptions.Bwrap);
+    const TGsInvocation Inv =
+        MakeGsInvocation(Job->Item, Job->Width, Job->Height, Job->Part, Work, FOptions.Gs,
+                         FOptions.Bwrap, FOptions.WrapperBegin, FOptions.WrapperEnd);
     Job->OutputFile = Inv.OutputFile;
     Job->Process = std::make_unique<QProcess>();
     QProcess& P = *Job->Process;

@@ -29,6 +29,11 @@ public:
         int MaxProcesses = 2;
         long long MaxPixels = 4096LL * 4096; // per picture; larger parts are drawn scaled up
         int TimeoutMs = 0;                   // 0: the standard limit
+        // The print job's lines around an EPS file's body (after its page operators are
+        // disabled, before its restore): a file that breaks the job fails its picture the same
+        // way. Empty: the file is drawn as it is.
+        QString WrapperBegin;
+        QString WrapperEnd;
     };
     // Ghostscript and bubblewrap from PATH, the disk cache under the user's XDG cache folder.
     static TOptions DefaultOptions();
@@ -64,6 +69,7 @@ private:
     int TimeoutMs() const { return FOptions.TimeoutMs > 0 ? FOptions.TimeoutMs : RenderTimeoutMs; }
 
     TOptions FOptions;
+    std::string FKeyTag; // tells renders in the job's wrapper from others in the disk cache
     TContentCache FCache;
     std::function<void()> FOnReady;
     std::map<std::string, std::string> FFailures; // key -> why

@@ -22,7 +22,8 @@ QString PsNumber(double V) {
 } // namespace
 
 TGsInvocation MakeGsInvocation(const TEPSBox& Item, int Width, int Height, QRect Part,
-                               const QString& WorkDir, const QString& Gs, const QString& Bwrap) {
+                               const QString& WorkDir, const QString& Gs, const QString& Bwrap,
+                               const QString& WrapBegin, const QString& WrapEnd) {
     TGsInvocation Inv;
     const double WidthPt = Item.Size.X * PtPerCm, HeightPt = Item.Size.Y * PtPerCm;
     // Pixels per inch across and up, so that the box fills the picture exactly.
@@ -37,6 +38,16 @@ TGsInvocation MakeGsInvocation(const TEPSBox& Item, int Width, int Height, QRect
             : QFileInfo(QString::fromLocal8Bit(Item.Name.c_str())).absoluteFilePath();
     const QString Work = Fenced ? QStringLiteral("/work") : WorkDir;
     Inv.OutputFile = WorkDir + QStringLiteral("/content.png");
+    // As in the print job: the page operators do nothing inside the file, and the file's box
+    // corner lands on the picture's corner; the page is put out by the system's own showpage
+    // afterwards. In the job's wrapper, the file also runs inside save and restore with the
+    // job's own lines around it.
+    const bool Wrapped = !WrapBegin.isEmpty() || !WrapEnd.isEmpty();
+    const QString Prologue =
+        Wrapped ? QStringLiteral("save /copypage {} bind def /showpage {} bind def "
+                                 "/erasepage {} bind def ") +
+                      WrapBegin + QLatin1Char(' ')
+                : QStringLiteral("/copypage {} def /showpage {} def /erasepage {} def ");
     QStringList GsArgs = {
         QStringLiteral("-q"),
         QStringLiteral("-dSAFER"),
@@ -49,19 +60,17 @@ TGsInvocation MakeGsInvocation(const TEPSBox& Item, int Width, int Height, QRect
         QStringLiteral("-r%1x%2").arg(PsNumber(ResX), PsNumber(ResY)),
         QStringLiteral("-g%1x%2").arg(Part.width()).arg(Part.height()),
         QStringLiteral("-sOutputFile=") + Work + QStringLiteral("/content.png"),
-        // As in the print job: the page operators do nothing inside the file, and the file's
-        // box corner lands on the picture's corner; the page is put out by the system's own
-        // showpage afterwards.
         QStringLiteral("-c"),
-        QStringLiteral("/copypage {} def /showpage {} def /erasepage {} def ") +
-            PsNumber(-Item.Offset.X * PtPerCm - Part.x() * 72.0 / ResX) + QLatin1Char(' ') +
+        Prologue + PsNumber(-Item.Offset.X * PtPerCm - Part.x() * 72.0 / ResX) + QLatin1Char(' ') +
             PsNumber(-Item.Offset.Y * PtPerCm - (Height - Part.y() - Part.height()) * 72.0 / ResY) +
             QStringLiteral(" translate"),
         QStringLiteral("-f"),
         Input,
-        QStringLiteral("-c"),
-        QStringLiteral("systemdict /showpage get exec"),
     };
+    // The restore ends its own argument: Ghostscript holds each argument's text while it runs
+    // it, and a restore with more to follow in a text made after the save is refused.
+    if (Wrapped) GsArgs << QStringLiteral("-c") << WrapEnd + QStringLiteral(" restore");
+    GsArgs << QStringLiteral("-c") << QStringLiteral("systemdict /showpage get exec");
     if (!Fenced) {
         Inv.Program = Gs;
         Inv.Arguments = GsArgs;

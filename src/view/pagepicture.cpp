@@ -14,6 +14,12 @@ namespace zarvo {
 
 namespace {
 
+// Whether the file of item I would stop the print job.
+bool BreaksJob(const TPictureInputs& In, int I) {
+    return static_cast<std::size_t>(I) < In.JobFailures.size() &&
+           !In.JobFailures[static_cast<std::size_t>(I)].empty();
+}
+
 // The size labels are written with the inputs' decimal character, whatever the program's
 // setting is while the picture is drawn.
 class TDecimalCharScope {
@@ -101,12 +107,16 @@ void TPagePicture::Draw(const TPictureInputs& In, TPictureSteps Steps) {
         for (int I = 0; I < Count; ++I)
             if (I != In.Selected && !In.Items[I].IsText()) {
                 DrawItem(FPlot, In.Items[I], -4);
-                if (!In.Contents[I].Failure.empty()) DrawFailureMark(In.Items[I]);
+                if (!In.Contents[I].Failure.empty() || BreaksJob(In, I))
+                    DrawFailureMark(In.Items[I]);
             }
     } else if (Paint) {
         DrawGridDots(In);
         for (int I = 0; I < Count; ++I)
-            if (I != In.Selected) DrawItem(FPlot, In.Items[I], -4);
+            if (I != In.Selected) {
+                DrawItem(FPlot, In.Items[I], -4);
+                if (BreaksJob(In, I)) DrawFailureMark(In.Items[I]);
+            }
     } else {
         // Only the last item drawn, for the text and pen settings it leaves behind.
         for (int I = Count - 1; I >= 0; --I)

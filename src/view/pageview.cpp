@@ -160,6 +160,15 @@ void TPageView::PictureInputs(double PixelRatio, TPictureInputs& In) const {
     In.Items.resize(static_cast<std::size_t>(Count));
     for (int I = 0; I < Count; ++I)
         In.Items[static_cast<std::size_t>(I)] = FSheet.FItems.Item(I);
+    In.JobFailures.clear();
+    if (!FJobFailures.empty()) {
+        In.JobFailures.resize(In.Items.size());
+        for (std::size_t I = 0; I < In.Items.size(); ++I) {
+            if (In.Items[I].IsText()) continue;
+            const auto Failed = FJobFailures.find(In.Items[I].Name);
+            if (Failed != FJobFailures.end()) In.JobFailures[I] = Failed->second;
+        }
+    }
     In.ContentShown = FContent != nullptr;
     In.Contents.clear();
     if (!FContent) return;
@@ -192,13 +201,17 @@ void TPageView::PictureInputs(double PixelRatio, TPictureInputs& In) const {
 }
 
 std::string TPageView::ContentFailureAt(TLogicalPoint Pixel) {
-    if (!FPictureInputs || !FPictureInputs->ContentShown) return std::string();
+    if (!FPictureInputs) return std::string();
     const TPictureInputs& In = *FPictureInputs;
     UpdateViewport();
     for (std::size_t I = In.Items.size(); I-- > 0;) {
-        if (In.Items[I].IsText() || I >= In.Contents.size()) continue;
-        if (TPagePicture::ContentRect(FPlot, In.Items[I]).contains(QPointF(Pixel.X, Pixel.Y)))
-            return In.Contents[I].Failure;
+        if (In.Items[I].IsText() || static_cast<int>(I) == In.Selected) continue;
+        if (!TPagePicture::ContentRect(FPlot, In.Items[I]).contains(QPointF(Pixel.X, Pixel.Y)))
+            continue;
+        // A file that stops the job matters more than a drawing that failed, and is usually
+        // why it failed.
+        if (I < In.JobFailures.size() && !In.JobFailures[I].empty()) return In.JobFailures[I];
+        return In.ContentShown && I < In.Contents.size() ? In.Contents[I].Failure : std::string();
     }
     return std::string();
 }

@@ -11,6 +11,7 @@
 
 #include <QImage>
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -58,8 +59,14 @@ public:
     // the view or is set back to none first.
     void SetContentSource(TEpsContentSource* Source) { FContent = Source; }
     TEpsContentSource* ContentSource() const { return FContent; }
-    // Why the drawing of the topmost EPS item under a paint-box pixel failed, as the last
-    // paint knew it; empty when it did not fail or there is no EPS item there.
+    // The EPS files that would stop the print job, each with the reason in one line: their
+    // items are marked and the reason is their tooltip.
+    void SetJobFailures(std::map<std::string, std::string> Failures) {
+        FJobFailures = std::move(Failures);
+    }
+    // Why the topmost EPS item under a paint-box pixel is marked, as the last paint knew it:
+    // its file would stop the print job, or else its drawing failed; empty when neither or
+    // there is no EPS item there.
     std::string ContentFailureAt(TLogicalPoint Pixel);
     // The picture without the background beside the plot window, on the plot's current
     // canvas (Paint's, or any other the plot was given) for the current FViewSize.
@@ -116,6 +123,7 @@ private:
     TPlot FPlot;
     TPagePicture FPainter{FPlot, FCanvas};
     TEpsContentSource* FContent = nullptr;
+    std::map<std::string, std::string> FJobFailures;
     bool FHorzScrollVisible = false;
     bool FVertScrollVisible = false;
     // The picture of the last paint and the inputs it was drawn from (none: draw afresh).

@@ -28,13 +28,13 @@ bool SameItem(const TEPSBox& A, const TEPSBox& B) {
 
 bool TPictureInputs::operator==(const TPictureInputs& O) const {
     const auto& [ARatio, AW, AH, AFracX, AFracY, AZoom, AHorz, AVert, AWindow, AMargins, AGrid,
-                 AFace, ADecimal, ASelected, AItems, AShown, AContents] = *this;
+                 AFace, ADecimal, ASelected, AItems, AShown, AContents, AJobFailures] = *this;
     const auto& [BRatio, BW, BH, BFracX, BFracY, BZoom, BHorz, BVert, BWindow, BMargins, BGrid,
-                 BFace, BDecimal, BSelected, BItems, BShown, BContents] = O;
+                 BFace, BDecimal, BSelected, BItems, BShown, BContents, BJobFailures] = O;
     if (std::tie(ARatio, AW, AH, AFracX, AFracY, AZoom, AHorz, AVert, AWindow, AMargins, AGrid,
-                 AFace, ADecimal, ASelected, AShown, AContents) !=
+                 AFace, ADecimal, ASelected, AShown, AContents, AJobFailures) !=
         std::tie(BRatio, BW, BH, BFracX, BFracY, BZoom, BHorz, BVert, BWindow, BMargins, BGrid,
-                 BFace, BDecimal, BSelected, BShown, BContents))
+                 BFace, BDecimal, BSelected, BShown, BContents, BJobFailures))
         return false;
     if (AItems.size() != BItems.size()) return false;
     for (std::size_t I = 0; I < AItems.size(); ++I)

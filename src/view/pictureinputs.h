@@ -7,6 +7,7 @@
 #include "view/epscontentsource.h"
 
 #include <array>
+#include <string>
 #include <vector>
 
 namespace zarvo {
@@ -32,6 +33,9 @@ struct TPictureInputs {
     std::vector<TEPSBox> Items;            // in painting order
     bool ContentShown = false;             // EPS items show their drawings
     std::vector<TContentPicture> Contents; // one per item while shown; texts' stay empty
+    // Why an EPS item's file would stop the print job, one per item while any file of the
+    // sheet would; empty strings for the others, and no entries when none would.
+    std::vector<std::string> JobFailures;
 
     bool operator==(const TPictureInputs& O) const;
     bool operator!=(const TPictureInputs& O) const { return !(*this == O); }

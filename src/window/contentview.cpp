@@ -1,6 +1,7 @@
 // The View menu's "EPS-&Inhalt anzeigen" and what it switches.
 #include "window/contentview.h"
 
+#include "output/printjob.h"
 #include "view/epsrenderer.h"
 #include "view/pageview.h"
 
@@ -22,7 +23,10 @@ TContentView::TContentView(TPageView& View, QWidget& Field, QMenu& Menu, int Sho
     Menu.setToolTipsVisible(true);
     const bool Gs = TEpsRenderer::GhostscriptFound();
     if (Gs) {
-        FRenderer = std::make_unique<TEpsRenderer>(TEpsRenderer::DefaultOptions());
+        TEpsRenderer::TOptions Options = TEpsRenderer::DefaultOptions();
+        Options.WrapperBegin = QString::fromLatin1(EpsWrapperBegin);
+        Options.WrapperEnd = QString::fromLatin1(EpsWrapperEnd);
+        FRenderer = std::make_unique<TEpsRenderer>(Options);
         FRenderer->SetOnReady([this] { FField.update(); });
         FAction->setToolTip(QStringLiteral("Zeigt in jedem EPS-Rahmen, was die Datei zeichnet"));
     } else {

@@ -29,6 +29,7 @@ void TZarvoForm::InsertBtnClick() {
     StartPlacement(Index, {(Area.Right - Area.Left) / 4, (Area.Top - Area.Bottom) / 4});
     Repaint();
     FModified = true;
+    QueueEpsCheck(FLastEpsFile);
 }
 
 void TZarvoForm::UpdateBtnClick() {
@@ -46,6 +47,23 @@ void TZarvoForm::UpdateBtnClick() {
         // A placement under way keeps pointing at its own item, or ends with it.
         FPlacement.ItemDeleted(I);
     }
+    QueueEpsChecks();
+    Repaint();
+}
+
+void TZarvoForm::QueueEpsChecks() {
+    for (int I = 0; I < FItems.Count(); ++I)
+        if (FItems.Item(I).Kind != KindText) QueueEpsCheck(FItems.Item(I).Name);
+}
+
+void TZarvoForm::QueueEpsCheck(const std::string& FileName) {
+    // An unchanged file that was checked before keeps its result without a second run.
+    if (FEpsChecks) FEpsChecks->Check(FileName);
+}
+
+void TZarvoForm::EpsChecksArrived() {
+    if (!FEpsChecks) return;
+    FView.SetJobFailures(FEpsChecks->Failures());
     Repaint();
 }
 

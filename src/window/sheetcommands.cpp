@@ -18,6 +18,7 @@ void TZarvoForm::ClearBtnClick() {
     if (!AskYesNo(FDialogs, "Alles löschen?", -1, -1)) return;
     if (!MaybeSave()) return;
     FLastEpsFile.clear();
+    if (FEpsChecks) FEpsChecks->DropQueued();
     FItems.Clear();
     FSheetFile.clear();
     FModified = false;
@@ -38,6 +39,9 @@ void TZarvoForm::OpenSheet(const std::string& FileName) {
     // The items are the loaded sheet's now: whatever was being placed is gone.
     FPlacement.Leave();
     FModified = false;
+    // The files of the sheet before are of no interest any more; those of this one are.
+    if (FEpsChecks) FEpsChecks->DropQueued();
+    QueueEpsChecks();
     FHistory.AddFile(FileName);
     UpdateTitle();
     (FLandscape ? QuerItem : HochItem)->setChecked(true);

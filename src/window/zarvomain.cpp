@@ -7,6 +7,7 @@
 #include "support/shellfolder.h"
 #include "support/version.h"
 #include "support/winsub.h"
+#include "view/epsrenderer.h"
 #include "window/contentview.h"
 #include "window/grafikfeld.h"
 #include "window/toolglyphs.h"
@@ -59,6 +60,14 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
     CreatePreview();
     ReadConfiguration();
     FContentView = std::make_unique<TContentView>(FView, *GrafikFeld, *FViewMenu, FShowContent);
+    if (TEpsRenderer::GhostscriptFound()) {
+        FEpsChecks = std::make_unique<TEpsCheckQueue>();
+        // The worker thread only posts; the marks change on the window's own thread.
+        FEpsChecks->SetOnResult([this] {
+            QMetaObject::invokeMethod(
+                this, [this] { EpsChecksArrived(); }, Qt::QueuedConnection);
+        });
+    }
 
     FSheetFile.clear();
     FLastText.clear();
@@ -75,6 +84,8 @@ TZarvoForm::TZarvoForm(TModalDialogs& Dialogs, const std::string& ProgramPath,
 }
 
 TZarvoForm::~TZarvoForm() {
+    // A running check is cancelled, not waited for, and posts nothing any more.
+    FEpsChecks.reset();
     FormDestroy();
     SetUserDialogs(FDialogsBefore);
 }

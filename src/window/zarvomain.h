@@ -3,6 +3,7 @@
 
 #include "dialogs/modaldialogs.h"
 #include "output/cupslookup.h"
+#include "output/epscheckqueue.h"
 #include "output/printroute.h"
 #include "plot/plotcanvas.h"
 #include "sheet/config.h"
@@ -153,8 +154,11 @@ public:
     QScrollBar* VertScrollBar;
     QScrollBar* HorzScrollBar;
     QMenu* FViewMenu = nullptr;
-    int FShowContent = -1;                       // as configured
+    int FShowContent = -1;                      // as configured
     std::unique_ptr<TContentView> FContentView; // the EPS drawings in the preview
+    // Checks inserted and refreshed EPS files against the print job in the background (none
+    // without Ghostscript); a file that would stop the job is marked on the preview.
+    std::unique_ptr<TEpsCheckQueue> FEpsChecks;
 
 protected:
     void closeEvent(QCloseEvent* Event) override;  // FormClose
@@ -196,6 +200,11 @@ private:
     void StartPlacement(int Index, TCmPair Corner);
     void MoveCursorTo(double X, double Y);
     void MeasureItem(TEPSBox& Item);
+    // Queues the check of every EPS item's file, or of one file.
+    void QueueEpsChecks();
+    void QueueEpsCheck(const std::string& FileName);
+    // A check has ended: the marks follow its result.
+    void EpsChecksArrived();
 
     TModalDialogs& FDialogs;
     TUserDialogs* FDialogsBefore;

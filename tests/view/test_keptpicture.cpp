@@ -11,6 +11,7 @@
 #include <QPainter>
 
 #include <functional>
+#include <map>
 #include <vector>
 
 namespace {
@@ -47,6 +48,8 @@ protected:
         if (Kept.FPlacement.Active()) Fresh.FPlacement.PickUp(Kept.FPlacement.Index());
         Fresh.FPlacement.Frame() = Kept.FPlacement.Frame();
         Fresh.SetGridWidth(Kept.FGridWidth);
+        Kept.SetJobFailures(JobFailures);
+        Fresh.SetJobFailures(JobFailures);
         const QImage A = PaintWith(Kept, Highlight), B = PaintWith(Fresh, Highlight);
         EXPECT_TRUE(A == B) << Step;
         TLogicalPoint PA, PB;
@@ -82,6 +85,7 @@ protected:
 
     int W = 640, H = 480;
     double Ratio = 1.0;
+    std::map<std::string, std::string> JobFailures;
     TSheet Sheet;
     TPageView Kept{Sheet};
     QImage Before;
@@ -147,6 +151,8 @@ TEST_F(KeptPicture, FollowsEveryChangeOfSheetAndView) {
     ExpectNewPicture("decimal character");
     SetDecimalChar(Decimal);
     ExpectNewPicture("decimal character back");
+    JobFailures["/tmp/bild1.eps"] = "Bricht den Druck ab: Ghostscript: /undefined in x";
+    ExpectNewPicture("file breaks the job");
 }
 
 // The picture's inputs compare unequal when any one of them differs.
@@ -180,6 +186,9 @@ TEST(PictureInputs, EachFieldTakesPartInTheComparison) {
         [](TPictureInputs& In) { In.Items[1].Font.FontAngle = 3; },
         [](TPictureInputs& In) { In.Items[1].Font.FontStyle = 3; },
         [](TPictureInputs& In) { In.Items[1].Font.FontColor = 3; },
+        [](TPictureInputs& In) {
+            In.JobFailures = {"", "bricht"};
+        },
     };
     for (std::size_t I = 0; I < Changes.size(); ++I) {
         TPictureInputs Changed = Base;
