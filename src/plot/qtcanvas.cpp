@@ -80,9 +80,14 @@ QString AnsiToQString(const std::string& S) {
 
 TQtCanvas::~TQtCanvas() { End(); }
 
-void TQtCanvas::Begin(QPainter* Painter) {
+void TQtCanvas::Begin(QPainter* Painter, QImage* Pixels) {
     End();
     FPainter = Painter;
+    FPixelsImage = Painter && Pixels && Painter->device() == Pixels &&
+                           (Pixels->format() == QImage::Format_RGB32 ||
+                            Pixels->format() == QImage::Format_ARGB32_Premultiplied)
+                       ? Pixels
+                       : nullptr;
     ForgetPainterState();
     if (FPainter) {
         FPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -105,6 +110,7 @@ void TQtCanvas::End() {
     FRunFont = nullptr;
     FPixels.clear();
     FPainter = nullptr;
+    FPixelsImage = nullptr;
     ForgetPainterState();
 }
 
@@ -231,6 +237,25 @@ void TQtCanvas::DrawAxisLine(double X1, double Y1, double X2, double Y2) {
     // same pattern shifted by four.
     double Phase = std::fmod(VisibleLo - Start + (Stop < Start ? 4.0 : 0.0), 6.0);
     if (Phase < 0.0) Phase += 6.0;
+    if (FPixelsImage && FPainter->combinedTransform().type() == QTransform::TxNone &&
+        !FPainter->hasClipping() && FPainter->opacity() == 1.0 &&
+        Row < (Vertical ? FPixelsImage->width() : FPixelsImage->height()) &&
+        First + Count <= (Vertical ? FPixelsImage->height() : FPixelsImage->width())) {
+        // The same pixels as the strip below, set one by one: a frame's sides are hundreds
+        // of one-pixel rows, each of which would be a blend call of its own.
+        const QRgb On = qRgb(RedOf(PenColor()), GreenOf(PenColor()), BlueOf(PenColor()));
+        uchar* Bits = FPixelsImage->bits();
+        const qsizetype Stride = FPixelsImage->bytesPerLine();
+        int P = static_cast<int>(Phase);
+        for (int K = First; K < First + Count; ++K, P = P == 5 ? 0 : P + 1) {
+            if (P >= 4) continue;
+            if (Vertical)
+                reinterpret_cast<QRgb*>(Bits + K * Stride)[Row] = On;
+            else
+                reinterpret_cast<QRgb*>(Bits + Row * Stride)[K] = On;
+        }
+        return;
+    }
     const QImage& Strip = DashStrip(Vertical, Count);
     if (Vertical)
         FPainter->drawImage(QPoint(Row, First), Strip, QRect(0, static_cast<int>(Phase), 1, Count));
@@ -478,8 +503,8 @@ void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W
     // Zoomed far in, a text may be much larger than the device: glyphs whose cell (widened
     // by half an em for overhangs) misses the device are left out, so that the rasteriser
     // does not fill the outlines of letters nobody sees.
-    const bool Clip = Box.width() > 2 * Mapping().ViewportExtX ||
-                      Box.height() > 2 * Mapping().ViewportExtY;
+    const bool Clip =
+        Box.width() > 2 * Mapping().ViewportExtX || Box.height() > 2 * Mapping().ViewportExtY;
     const double Em = H;
     double X0 = 0.0;
     for (unsigned char C : Text) {
@@ -487,9 +512,9 @@ void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W
         bool Visible = true;
         if (Clip) {
             const QRectF Cell = T.mapRect(QRectF(X0 - Em / 2, 0, Adv + Em, H));
-            Visible = !(Cell.right() < 0 || Cell.bottom() < 0 ||
-                        Cell.left() > Mapping().ViewportExtX ||
-                        Cell.top() > Mapping().ViewportExtY);
+            Visible =
+                !(Cell.right() < 0 || Cell.bottom() < 0 || Cell.left() > Mapping().ViewportExtX ||
+                  Cell.top() > Mapping().ViewportExtY);
         }
         if (Visible) {
             Glyphs.append(E.Glyph(C));

@@ -33,7 +33,9 @@ public:
     // work at any time. Pixels and upright texts may be held back until the next primitive
     // of another kind, Flush or End, so that runs of them cost one painter call; whoever
     // paints on the painter directly between Begin and End calls Flush first.
-    void Begin(QPainter* Painter);
+    // Pixels, when given, is the image Painter paints on (RGB32 or ARGB32_Premultiplied, not
+    // shared): dashed lines along the pixel grid set its pixels directly.
+    void Begin(QPainter* Painter, QImage* Pixels = nullptr);
     void Flush();
     void End();
     QPainter* Painter() const { return FPainter; }
@@ -95,6 +97,7 @@ private:
     QPointF ToDevice(int X, int Y) const;
 
     QPainter* FPainter = nullptr;
+    QImage* FPixelsImage = nullptr;
     // The painter maps this canvas's device coordinates 1:1 to whole pixels of its device, as
     // the blitted dashes assume; under any other transform lines take the painter's pen.
     bool FPlainDevice = false;

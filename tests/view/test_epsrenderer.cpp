@@ -4,6 +4,7 @@
 #include "view/contentcache.h"
 #include "view/epsrenderer.h"
 #include "view/gsinvocation.h"
+#include "view/imageruns.h"
 
 #include <gtest/gtest.h>
 
@@ -12,12 +13,15 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QImage>
+#include <QPainter>
 
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
 #include <map>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
@@ -261,13 +265,14 @@ TEST(EpsRenderer, APartIsThatPartOfTheWholePicture) {
 
 TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
     zarvotest::TTempDir Dir;
-    const long long One = 100 * 100 * 4;
-    TContentCache Cache(3 * One, QString::fromStdString(Dir.File("c")));
     auto Image = [](QRgb C) {
         QImage I(100, 100, QImage::Format_ARGB32_Premultiplied);
         I.fill(C);
         return I;
     };
+    // A picture's memory is its pixels and the index of the pixels it paints.
+    const long long One = 100 * 100 * 4 + TImageRuns(Image(qRgb(0, 0, 0))).Bytes();
+    TContentCache Cache(3 * One, QString::fromStdString(Dir.File("c")));
     Cache.Insert("a", Image(qRgb(255, 0, 0)));
     Cache.Insert("b", Image(qRgb(0, 255, 0)));
     Cache.Insert("c", Image(qRgb(0, 0, 255)));
@@ -287,8 +292,9 @@ TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
         QImage I(60, 60, QImage::Format_ARGB32_Premultiplied);
         for (int Y = 0; Y < 60; ++Y)
             for (int X = 0; X < 60; ++X)
-                I.setPixel(X, Y, qRgba((X * 37 + Y * 11 + Seed * 101) % 256, (X * Y + Seed) % 256,
-                                       (Seed * 7 + Y * 29) % 256, 255));
+                I.setPixel(X, Y,
+                           qRgba((X * 37 + Y * 11 + Seed * 101) % 256, (X * Y + Seed) % 256,
+                                 (Seed * 7 + Y * 29) % 256, 255));
         return I;
     };
     Bounded.Insert("first", Noise(0));
@@ -308,6 +314,42 @@ TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
     MemoryOnly.Insert("y", Image(qRgb(1, 2, 3)));
     EXPECT_FALSE(MemoryOnly.Find("x"));
     EXPECT_TRUE(MemoryOnly.Find("y"));
+}
+
+// Blending only the pixels a drawing paints, straight into the picture, gives the pixels
+// QPainter gives: transparent, half-transparent and opaque parts, odd offsets partly outside
+// every edge, and overlapping drawings in their order across the bands of rows.
+TEST(ImageRuns, BlendsThePixelsThePainterDraws) {
+    QImage Drawing(37, 29, QImage::Format_ARGB32_Premultiplied);
+    Drawing.fill(Qt::transparent);
+    for (int Y = 0; Y < 29; ++Y)
+        for (int X = 9; X < 37; ++X) {
+            const int A = Y >= 10 && Y < 13 ? 0 : X < 25 ? (X * 37 + Y * 11) % 256 : 255;
+            Drawing.setPixel(X, Y, qPremultiply(qRgba(X * 7 % 256, Y * 9 % 256, 200, A)));
+        }
+    // Wide enough that a band of rows is a few rows high.
+    QImage Background(4000, 60, QImage::Format_RGB32);
+    for (int Y = 0; Y < 60; ++Y)
+        for (int X = 0; X < 4000; ++X)
+            Background.setPixel(X, Y, qRgb(X * 13 % 256, Y * 17 % 256, (X + Y) % 256));
+    const TImageRuns Runs(Drawing);
+    const QPoint Places[] = {{-5, -3}, {3981, 44}, {1001, 13}, {1010, 21}, {-30, 50}};
+    std::vector<TImageRuns::TPlaced> All;
+    QImage Painted = Background;
+    QPainter Painter(&Painted);
+    for (const QPoint& P : Places) {
+        QImage One = Background, Expected = Background;
+        Runs.BlendOnto(Drawing, P.x(), P.y(), One);
+        QPainter(&Expected).drawImage(P, Drawing);
+        EXPECT_TRUE(One == Expected) << P.x() << "," << P.y();
+        Painter.drawImage(P, Drawing);
+        All.push_back({&Drawing, &Runs, P.x(), P.y()});
+    }
+    Painter.end();
+    QImage Together = Background;
+    TImageRuns::BlendOnto(All, Together);
+    EXPECT_TRUE(Together == Painted);
+    EXPECT_FALSE(Together == Background);
 }
 
 // Ghostscript's command line: SAFER, no shell, the file only under a fixed name inside
