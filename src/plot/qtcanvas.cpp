@@ -22,6 +22,9 @@ namespace {
 // for a 65535 point text at the largest zoom.
 const int MaxDirectPixels = 400;
 
+// The memory of the text sprites.
+const long long SpriteLimit = 16LL << 20;
+
 QColor ToQColor(TColor C) { return QColor(RedOf(C), GreenOf(C), BlueOf(C)); }
 
 // Cuts the segment to the square of half-side Limit around (0, 0); false when nothing of it
@@ -237,9 +240,7 @@ void TQtCanvas::DrawAxisLine(double X1, double Y1, double X2, double Y2) {
     // same pattern shifted by four.
     double Phase = std::fmod(VisibleLo - Start + (Stop < Start ? 4.0 : 0.0), 6.0);
     if (Phase < 0.0) Phase += 6.0;
-    if (FPixelsImage && FPainter->combinedTransform().type() == QTransform::TxNone &&
-        !FPainter->hasClipping() && FPainter->opacity() == 1.0 &&
-        Row < (Vertical ? FPixelsImage->width() : FPixelsImage->height()) &&
+    if (CanSetPixels() && Row < (Vertical ? FPixelsImage->width() : FPixelsImage->height()) &&
         First + Count <= (Vertical ? FPixelsImage->height() : FPixelsImage->width())) {
         // The same pixels as the strip below, set one by one: a frame's sides are hundreds
         // of one-pixel rows, each of which would be a blend call of its own.
@@ -442,6 +443,18 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
     const double H = E.Ascent + E.Descent;
     const QPointF P = ToDevice(X, Y);
 
+    if (Scale == 1.0 && Font().Escapement == 0 && !Transparent && FPlainWorld) {
+        // Upright on its background: the background by the painter, the text from its
+        // sprite, so that a text looks the same in either mode.
+        const double DevW = Mapping().ViewportExtX, DevH = Mapping().ViewportExtY;
+        if (P.x() + W < 0 || P.y() + H < 0 || P.x() > DevW || P.y() > DevH) return;
+        if (CanSetPixels()) {
+            Flush();
+            ApplyComposition(QPainter::CompositionMode_SourceOver);
+            FPainter->fillRect(QRectF(P.x(), P.y(), W, H), ToQColor(BrushColor()));
+            if (DrawTextSprite(E, Text, P, W, H)) return;
+        }
+    }
     if (Scale != 1.0 || Font().Escapement != 0 || !Transparent || !FPlainWorld) {
         QTransform T;
         T.translate(P.x(), P.y());
@@ -458,6 +471,7 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
     const double DevW = Mapping().ViewportExtX, DevH = Mapping().ViewportExtY;
     // A text whose cell misses the device is not drawn at all.
     if (P.x() + W < 0 || P.y() + H < 0 || P.x() > DevW || P.y() > DevH) return;
+    if (DrawTextSprite(E, Text, P, W, H)) return;
     if (FRunFont != &E || FRunColor != FontColor()) FlushGlyphs();
     FlushPixels();
     if (FRunGlyphs.empty()) {
@@ -485,6 +499,72 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
         X0 += Adv;
     }
     if (FRunGlyphs.empty()) FRunFont = nullptr;
+}
+
+bool TQtCanvas::CanSetPixels() const {
+    return FPixelsImage && FPainter->combinedTransform().type() == QTransform::TxNone &&
+           !FPainter->hasClipping() && FPainter->opacity() == 1.0;
+}
+
+bool TQtCanvas::DrawTextSprite(const TFontEntry& E, const std::string& Text, QPointF P, double W,
+                               double H) {
+    // Small texts only, at a whole pixel, where the canvas may set its image's pixels.
+    if (!CanSetPixels() || W > 2000 || H > 400 || P.x() != std::floor(P.x()) ||
+        P.y() != std::floor(P.y()))
+        return false;
+    const TCanvasFont& F = Font();
+    const TColor Color = FontColor();
+    FSpriteKey.clear();
+    FSpriteKey.append(F.Name).append(1, '\x1f');
+    for (long long V :
+         {static_cast<long long>(E.Raw.pixelSize() * 64), static_cast<long long>(F.Weight),
+          static_cast<long long>(F.Italic), static_cast<long long>(Color)})
+        FSpriteKey.append(std::to_string(V)).append(1, '\x1f');
+    FSpriteKey.append(Text);
+    auto It = FSprites.find(FSpriteKey);
+    if (It == FSprites.end()) {
+        const int Pad = static_cast<int>(std::ceil(H)) + 2;
+        TTextSprite Sprite;
+        Sprite.Pad = Pad;
+        Sprite.Image =
+            QImage(static_cast<int>(std::ceil(W)) + 2 * Pad,
+                   static_cast<int>(std::ceil(H)) + 2 * Pad, QImage::Format_ARGB32_Premultiplied);
+        Sprite.Image.fill(0);
+        QVector<quint32> Glyphs;
+        QVector<QPointF> Positions;
+        TFontEntry& Entry = const_cast<TFontEntry&>(E);
+        double X0 = 0.0;
+        for (unsigned char C : Text) {
+            Glyphs.append(Entry.Glyph(C));
+            Positions.append(QPointF(X0 + Pad, E.Ascent + Pad));
+            X0 += Entry.Advance(C);
+        }
+        QGlyphRun Run;
+        Run.setRawFont(E.Raw);
+        Run.setGlyphIndexes(Glyphs);
+        Run.setPositions(Positions);
+        {
+            QPainter Sp(&Sprite.Image);
+            Sp.setRenderHint(QPainter::Antialiasing, false);
+            Sp.setRenderHint(QPainter::TextAntialiasing, true);
+            Sp.setPen(ToQColor(Color));
+            Sp.drawGlyphRun(QPointF(0.0, 0.0), Run);
+        }
+        Sprite.Runs = std::make_unique<TImageRuns>(Sprite.Image);
+        const long long Bytes = Sprite.Image.sizeInBytes() + Sprite.Runs->Bytes();
+        if (FSpriteBytes + Bytes > SpriteLimit) {
+            FSprites.clear();
+            FSpriteBytes = 0;
+        }
+        FSpriteBytes += Bytes;
+        It = FSprites.emplace(FSpriteKey, std::move(Sprite)).first;
+    }
+    FlushGlyphs();
+    FlushPixels();
+    const TTextSprite& Sprite = It->second;
+    Sprite.Runs->BlendOnto(Sprite.Image, static_cast<int>(P.x()) - Sprite.Pad,
+                           static_cast<int>(P.y()) - Sprite.Pad, *FPixelsImage);
+    return true;
 }
 
 void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,

@@ -1,6 +1,7 @@
 // The plot canvas on a QPainter: lines, fills, pixels and text in device pixels.
 #pragma once
 
+#include "plot/imageruns.h"
 #include "plot/plotcanvas.h"
 
 #include <QColor>
@@ -13,8 +14,10 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace zarvo {
@@ -95,6 +98,10 @@ private:
     void DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,
                              const std::string& Text, bool Transparent);
     QPointF ToDevice(int X, int Y) const;
+    bool CanSetPixels() const;
+    // Draws an upright text from its sprite (see FSprites); false when it cannot.
+    bool DrawTextSprite(const TFontEntry& E, const std::string& Text, QPointF P, double W,
+                        double H);
 
     QPainter* FPainter = nullptr;
     QImage* FPixelsImage = nullptr;
@@ -128,6 +135,19 @@ private:
     // background, once along x and once along y, long enough for any line on the device.
     QImage FDashStrip[2];
     TColor FDashColor[2] = {0, 0};
+
+    // Upright texts drawn once into a transparent picture of their own and then blended
+    // wherever they go, pixel for pixel where the painter's text would be (each text sits at
+    // a whole pixel, so its glyphs fall on the pixel grid alike everywhere): a sheet's frame
+    // labels are thousands of glyphs per paint. Emptied when over its limit.
+    struct TTextSprite {
+        QImage Image;
+        std::unique_ptr<TImageRuns> Runs;
+        int Pad = 0; // the text's origin inside the image, for overhanging glyphs
+    };
+    std::unordered_map<std::string, TTextSprite> FSprites;
+    long long FSpriteBytes = 0;
+    std::string FSpriteKey;
 
     mutable std::map<TFontKey, TFontEntry> FFonts;
     mutable TFontKey FLastKey;

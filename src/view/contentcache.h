@@ -2,7 +2,7 @@
 // byte limit, and on disk under the user's cache folder.
 #pragma once
 
-#include "view/imageruns.h"
+#include "plot/imageruns.h"
 
 #include <QImage>
 #include <QString>

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "sheet/epsbox.h"
-#include "view/imageruns.h"
+#include "plot/imageruns.h"
 
 #include <QImage>
 #include <QRect>

@@ -3,7 +3,7 @@
 
 #include "plot/qtcanvas.h"
 #include "plot/tplot.h"
-#include "view/imageruns.h"
+#include "plot/imageruns.h"
 #include "view/pictureinputs.h"
 
 #include <QImage>

@@ -1,10 +1,10 @@
 // The background renders of EPS drawings: hostile and broken files end in a mark and one line,
 // touch nothing on disk and leave no process behind; the picture cache stays within its bound.
+#include "plot/imageruns.h"
 #include "testsupport.h"
 #include "view/contentcache.h"
 #include "view/epsrenderer.h"
 #include "view/gsinvocation.h"
-#include "view/imageruns.h"
 
 #include <gtest/gtest.h>
 
@@ -13,15 +13,12 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QImage>
-#include <QPainter>
 
 #include <cstdio>
 #include <dirent.h>
 #include <fstream>
 #include <map>
 #include <unistd.h>
-#include <vector>
 
 namespace {
 
@@ -314,42 +311,6 @@ TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
     MemoryOnly.Insert("y", Image(qRgb(1, 2, 3)));
     EXPECT_FALSE(MemoryOnly.Find("x"));
     EXPECT_TRUE(MemoryOnly.Find("y"));
-}
-
-// Blending only the pixels a drawing paints, straight into the picture, gives the pixels
-// QPainter gives: transparent, half-transparent and opaque parts, odd offsets partly outside
-// every edge, and overlapping drawings in their order across the bands of rows.
-TEST(ImageRuns, BlendsThePixelsThePainterDraws) {
-    QImage Drawing(37, 29, QImage::Format_ARGB32_Premultiplied);
-    Drawing.fill(Qt::transparent);
-    for (int Y = 0; Y < 29; ++Y)
-        for (int X = 9; X < 37; ++X) {
-            const int A = Y >= 10 && Y < 13 ? 0 : X < 25 ? (X * 37 + Y * 11) % 256 : 255;
-            Drawing.setPixel(X, Y, qPremultiply(qRgba(X * 7 % 256, Y * 9 % 256, 200, A)));
-        }
-    // Wide enough that a band of rows is a few rows high.
-    QImage Background(4000, 60, QImage::Format_RGB32);
-    for (int Y = 0; Y < 60; ++Y)
-        for (int X = 0; X < 4000; ++X)
-            Background.setPixel(X, Y, qRgb(X * 13 % 256, Y * 17 % 256, (X + Y) % 256));
-    const TImageRuns Runs(Drawing);
-    const QPoint Places[] = {{-5, -3}, {3981, 44}, {1001, 13}, {1010, 21}, {-30, 50}};
-    std::vector<TImageRuns::TPlaced> All;
-    QImage Painted = Background;
-    QPainter Painter(&Painted);
-    for (const QPoint& P : Places) {
-        QImage One = Background, Expected = Background;
-        Runs.BlendOnto(Drawing, P.x(), P.y(), One);
-        QPainter(&Expected).drawImage(P, Drawing);
-        EXPECT_TRUE(One == Expected) << P.x() << "," << P.y();
-        Painter.drawImage(P, Drawing);
-        All.push_back({&Drawing, &Runs, P.x(), P.y()});
-    }
-    Painter.end();
-    QImage Together = Background;
-    TImageRuns::BlendOnto(All, Together);
-    EXPECT_TRUE(Together == Painted);
-    EXPECT_FALSE(Together == Background);
 }
 
 // Ghostscript's command line: SAFER, no shell, the file only under a fixed name inside

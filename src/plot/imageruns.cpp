@@ -1,5 +1,5 @@
 // Runs of painted pixels per row, and their source-over blend with Qt's own arithmetic.
-#include "view/imageruns.h"
+#include "plot/imageruns.h"
 
 #include <algorithm>
 #include <cstdint>
