@@ -1,4 +1,5 @@
-// The pixels of an EPS drawing that are not wholly transparent, blended onto the picture.
+// The pixels of a mostly transparent picture (an EPS drawing, a text) that paint something,
+// blended onto the page picture.
 #pragma once
 
 #include <QImage>
@@ -9,9 +10,9 @@
 namespace zarvo {
 
 // A drawing rendered for the page picture is mostly transparent (a line plot paints about a
-// tenth of its pixels). Where in its rows the groups of eight pixels lie that paint something
-// is found once, when the drawing is cached, so that each redraw blends only those groups,
-// with no test per pixel.
+// tenth of its pixels), a text even more. Where in its rows the groups of eight pixels lie
+// that paint something is found once, when the picture is cached, so that each redraw blends
+// only those groups, with no test per pixel.
 class TImageRuns {
 public:
     // The painting groups of Image, which must be ARGB32_Premultiplied (any other format

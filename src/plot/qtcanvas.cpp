@@ -506,10 +506,11 @@ bool TQtCanvas::CanSetPixels() const {
            !FPainter->hasClipping() && FPainter->opacity() == 1.0;
 }
 
-bool TQtCanvas::DrawTextSprite(const TFontEntry& E, const std::string& Text, QPointF P, double W,
+bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W,
                                double H) {
-    // Small texts only, at a whole pixel, where the canvas may set its image's pixels.
-    if (!CanSetPixels() || W > 2000 || H > 400 || P.x() != std::floor(P.x()) ||
+    // Texts of label size only (a few large letters cost the painter little, and their
+    // sprites much memory), at a whole pixel, where the canvas may set its image's pixels.
+    if (!CanSetPixels() || W > 2000 || H > 100 || P.x() != std::floor(P.x()) ||
         P.y() != std::floor(P.y()))
         return false;
     const TCanvasFont& F = Font();
@@ -523,7 +524,8 @@ bool TQtCanvas::DrawTextSprite(const TFontEntry& E, const std::string& Text, QPo
     FSpriteKey.append(Text);
     auto It = FSprites.find(FSpriteKey);
     if (It == FSprites.end()) {
-        const int Pad = static_cast<int>(std::ceil(H)) + 2;
+        // Room for glyphs reaching out of the text's cell (italics, accents).
+        const int Pad = static_cast<int>(std::ceil(H / 2)) + 2;
         TTextSprite Sprite;
         Sprite.Pad = Pad;
         Sprite.Image =
@@ -532,12 +534,11 @@ bool TQtCanvas::DrawTextSprite(const TFontEntry& E, const std::string& Text, QPo
         Sprite.Image.fill(0);
         QVector<quint32> Glyphs;
         QVector<QPointF> Positions;
-        TFontEntry& Entry = const_cast<TFontEntry&>(E);
         double X0 = 0.0;
         for (unsigned char C : Text) {
-            Glyphs.append(Entry.Glyph(C));
+            Glyphs.append(E.Glyph(C));
             Positions.append(QPointF(X0 + Pad, E.Ascent + Pad));
-            X0 += Entry.Advance(C);
+            X0 += E.Advance(C);
         }
         QGlyphRun Run;
         Run.setRawFont(E.Raw);

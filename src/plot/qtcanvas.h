@@ -100,7 +100,7 @@ private:
     QPointF ToDevice(int X, int Y) const;
     bool CanSetPixels() const;
     // Draws an upright text from its sprite (see FSprites); false when it cannot.
-    bool DrawTextSprite(const TFontEntry& E, const std::string& Text, QPointF P, double W,
+    bool DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W,
                         double H);
 
     QPainter* FPainter = nullptr;
