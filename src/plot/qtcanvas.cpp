@@ -23,7 +23,9 @@ namespace {
 const int MaxDirectPixels = 400;
 
 // The memory of the text sprites.
-const long long SpriteLimit = 16LL << 20;
+const long long SpriteLimit = 32LL << 20;
+// The sprites one paint may make.
+const int SpritesPerPaint = 256;
 
 QColor ToQColor(TColor C) { return QColor(RedOf(C), GreenOf(C), BlueOf(C)); }
 
@@ -91,6 +93,11 @@ void TQtCanvas::Begin(QPainter* Painter, QImage* Pixels) {
                             Pixels->format() == QImage::Format_ARGB32_Premultiplied)
                        ? Pixels
                        : nullptr;
+    // The text sprites count the paints that can use them.
+    if (FPixelsImage) {
+        ++FGeneration;
+        FSpritesMade = 0;
+    }
     ForgetPainterState();
     if (FPainter) {
         FPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -506,6 +513,24 @@ bool TQtCanvas::CanSetPixels() const {
            !FPainter->hasClipping() && FPainter->opacity() == 1.0;
 }
 
+bool TQtCanvas::MakeRoomForSprite(std::size_t Bytes) {
+    if (FSpriteBytes + static_cast<long long>(Bytes) <= SpriteLimit) return true;
+    // Once per paint: the sprites of texts that neither this paint nor the one before showed
+    // go; the rest stay, and texts beyond the limit are drawn by the painter (dropping
+    // sprites still in use would make every paint make them anew).
+    if (FSpritesTrimmed == FGeneration) return false;
+    FSpritesTrimmed = FGeneration;
+    for (auto It = FSprites.begin(); It != FSprites.end();) {
+        if (It->second.LastUsed + 1 < FGeneration) {
+            FSpriteBytes -= It->second.Bytes;
+            It = FSprites.erase(It);
+        } else {
+            ++It;
+        }
+    }
+    return FSpriteBytes + static_cast<long long>(Bytes) <= SpriteLimit;
+}
+
 bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W,
                                double H) {
     // Texts of label size only (a few large letters cost the painter little, and their
@@ -524,13 +549,22 @@ bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P
     FSpriteKey.append(Text);
     auto It = FSprites.find(FSpriteKey);
     if (It == FSprites.end()) {
+        // A paint makes a limited number of sprites (a sheet of thousands of texts would
+        // otherwise wait for all of them at once, at each new zoom); the others are drawn by
+        // the painter this time.
+        if (FSpritesMade >= SpritesPerPaint) return false;
         // Room for glyphs reaching out of the text's cell (italics, accents).
         const int Pad = static_cast<int>(std::ceil(H / 2)) + 2;
-        TTextSprite Sprite;
+        const QSize Size(static_cast<int>(std::ceil(W)) + 2 * Pad,
+                         static_cast<int>(std::ceil(H)) + 2 * Pad);
+        if (!MakeRoomForSprite(static_cast<std::size_t>(Size.width()) * Size.height() * 5 +
+                               FSpriteKey.size()))
+            return false;
+        ++FSpritesMade;
+        It = FSprites.emplace(FSpriteKey, TTextSprite()).first;
+        TTextSprite& Sprite = It->second;
         Sprite.Pad = Pad;
-        Sprite.Image =
-            QImage(static_cast<int>(std::ceil(W)) + 2 * Pad,
-                   static_cast<int>(std::ceil(H)) + 2 * Pad, QImage::Format_ARGB32_Premultiplied);
+        Sprite.Image = QImage(Size, QImage::Format_ARGB32_Premultiplied);
         Sprite.Image.fill(0);
         QVector<quint32> Glyphs;
         QVector<QPointF> Positions;
@@ -552,14 +586,11 @@ bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P
             Sp.drawGlyphRun(QPointF(0.0, 0.0), Run);
         }
         Sprite.Runs = std::make_unique<TImageRuns>(Sprite.Image);
-        const long long Bytes = Sprite.Image.sizeInBytes() + Sprite.Runs->Bytes();
-        if (FSpriteBytes + Bytes > SpriteLimit) {
-            FSprites.clear();
-            FSpriteBytes = 0;
-        }
-        FSpriteBytes += Bytes;
-        It = FSprites.emplace(FSpriteKey, std::move(Sprite)).first;
+        Sprite.Bytes = Sprite.Image.sizeInBytes() + Sprite.Runs->Bytes() +
+                       static_cast<long long>(FSpriteKey.size());
+        FSpriteBytes += Sprite.Bytes;
     }
+    It->second.LastUsed = FGeneration;
     FlushGlyphs();
     FlushPixels();
     const TTextSprite& Sprite = It->second;

@@ -100,8 +100,7 @@ private:
     QPointF ToDevice(int X, int Y) const;
     bool CanSetPixels() const;
     // Draws an upright text from its sprite (see FSprites); false when it cannot.
-    bool DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W,
-                        double H);
+    bool DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W, double H);
 
     QPainter* FPainter = nullptr;
     QImage* FPixelsImage = nullptr;
@@ -139,14 +138,21 @@ private:
     // Upright texts drawn once into a transparent picture of their own and then blended
     // wherever they go, pixel for pixel where the painter's text would be (each text sits at
     // a whole pixel, so its glyphs fall on the pixel grid alike everywhere): a sheet's frame
-    // labels are thousands of glyphs per paint. Emptied when over its limit.
+    // labels are thousands of glyph blits per paint. Within a memory limit (see
+    // MakeRoomForSprite).
     struct TTextSprite {
         QImage Image;
         std::unique_ptr<TImageRuns> Runs;
-        int Pad = 0; // the text's origin inside the image, for overhanging glyphs
+        int Pad = 0;            // the text's origin inside the image, for overhanging glyphs
+        long long LastUsed = 0; // the paint (FGeneration) that last showed it
+        long long Bytes = 0;
     };
+    bool MakeRoomForSprite(std::size_t Bytes);
     std::unordered_map<std::string, TTextSprite> FSprites;
     long long FSpriteBytes = 0;
+    long long FGeneration = 0; // counts the paints (Begin)
+    long long FSpritesTrimmed = -1;
+    int FSpritesMade = 0; // in this paint
     std::string FSpriteKey;
 
     mutable std::map<TFontKey, TFontEntry> FFonts;
