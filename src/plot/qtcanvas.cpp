@@ -553,10 +553,12 @@ bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P
         // otherwise wait for all of them at once, at each new zoom); the others are drawn by
         // the painter this time.
         if (FSpritesMade >= SpritesPerPaint) return false;
-        // Room for glyphs reaching out of the text's cell (italics, accents).
-        const int Pad = static_cast<int>(std::ceil(H / 2)) + 2;
-        const QSize Size(static_cast<int>(std::ceil(W)) + 2 * Pad,
-                         static_cast<int>(std::ceil(H)) + 2 * Pad);
+        // Room for glyphs reaching out of the text's cell: sideways for italics, less above
+        // and below (accents).
+        const QPoint Pad(static_cast<int>(std::ceil(H / 2)) + 2,
+                         static_cast<int>(std::ceil(H / 4)) + 2);
+        const QSize Size(static_cast<int>(std::ceil(W)) + 2 * Pad.x(),
+                         static_cast<int>(std::ceil(H)) + 2 * Pad.y());
         if (!MakeRoomForSprite(static_cast<std::size_t>(Size.width()) * Size.height() * 5 +
                                FSpriteKey.size()))
             return false;
@@ -571,7 +573,7 @@ bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P
         double X0 = 0.0;
         for (unsigned char C : Text) {
             Glyphs.append(E.Glyph(C));
-            Positions.append(QPointF(X0 + Pad, E.Ascent + Pad));
+            Positions.append(QPointF(X0 + Pad.x(), E.Ascent + Pad.y()));
             X0 += E.Advance(C);
         }
         QGlyphRun Run;
@@ -594,8 +596,8 @@ bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P
     FlushGlyphs();
     FlushPixels();
     const TTextSprite& Sprite = It->second;
-    Sprite.Runs->BlendOnto(Sprite.Image, static_cast<int>(P.x()) - Sprite.Pad,
-                           static_cast<int>(P.y()) - Sprite.Pad, *FPixelsImage);
+    Sprite.Runs->BlendOnto(Sprite.Image, static_cast<int>(P.x()) - Sprite.Pad.x(),
+                           static_cast<int>(P.y()) - Sprite.Pad.y(), *FPixelsImage);
     return true;
 }
 

@@ -143,7 +143,7 @@ private:
     struct TTextSprite {
         QImage Image;
         std::unique_ptr<TImageRuns> Runs;
-        int Pad = 0;            // the text's origin inside the image, for overhanging glyphs
+        QPoint Pad;             // the text's origin inside the image, for overhanging glyphs
         long long LastUsed = 0; // the paint (FGeneration) that last showed it
         long long Bytes = 0;
     };
