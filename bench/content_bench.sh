@@ -7,7 +7,7 @@ cmake -S . -B build >/dev/null
 cmake --build build -j2 --target content_bench >/dev/null
 dir=$(mktemp -d)
 trap 'rm -rf "$dir"' EXIT
-gnuplot -e "set terminal postscript eps color; set output '$dir/plot1m.eps'; set samples 12000; \
+gnuplot -e "set terminal postscript eps color; set output '$dir/plot1m.eps'; set samples 24500; \
 plot sin(x)*exp(-x/20) with linespoints, cos(3*x) with lines, x*sin(x)/10 with points"
 gnuplot -e "set terminal postscript eps color; set output '$dir/plot100k.eps'; set samples 1500; \
 plot sin(x)*exp(-x/20) with linespoints, cos(3*x) with lines"

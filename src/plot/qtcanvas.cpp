@@ -22,6 +22,11 @@ namespace {
 // for a 65535 point text at the largest zoom.
 const int MaxDirectPixels = 400;
 
+// The memory of the text sprites.
+const long long SpriteLimit = 32LL << 20;
+// The sprites one paint may make.
+const int SpritesPerPaint = 256;
+
 QColor ToQColor(TColor C) { return QColor(RedOf(C), GreenOf(C), BlueOf(C)); }
 
 // Cuts the segment to the square of half-side Limit around (0, 0); false when nothing of it
@@ -80,9 +85,19 @@ QString AnsiToQString(const std::string& S) {
 
 TQtCanvas::~TQtCanvas() { End(); }
 
-void TQtCanvas::Begin(QPainter* Painter) {
+void TQtCanvas::Begin(QPainter* Painter, QImage* Pixels) {
     End();
     FPainter = Painter;
+    FPixelsImage = Painter && Pixels && Painter->device() == Pixels &&
+                           (Pixels->format() == QImage::Format_RGB32 ||
+                            Pixels->format() == QImage::Format_ARGB32_Premultiplied)
+                       ? Pixels
+                       : nullptr;
+    // The text sprites count the paints that can use them.
+    if (FPixelsImage) {
+        ++FGeneration;
+        FSpritesMade = 0;
+    }
     ForgetPainterState();
     if (FPainter) {
         FPainter->setRenderHint(QPainter::Antialiasing, false);
@@ -105,6 +120,7 @@ void TQtCanvas::End() {
     FRunFont = nullptr;
     FPixels.clear();
     FPainter = nullptr;
+    FPixelsImage = nullptr;
     ForgetPainterState();
 }
 
@@ -231,6 +247,23 @@ void TQtCanvas::DrawAxisLine(double X1, double Y1, double X2, double Y2) {
     // same pattern shifted by four.
     double Phase = std::fmod(VisibleLo - Start + (Stop < Start ? 4.0 : 0.0), 6.0);
     if (Phase < 0.0) Phase += 6.0;
+    if (CanSetPixels() && Row < (Vertical ? FPixelsImage->width() : FPixelsImage->height()) &&
+        First + Count <= (Vertical ? FPixelsImage->height() : FPixelsImage->width())) {
+        // The same pixels as the strip below, set one by one: a frame's sides are hundreds
+        // of one-pixel rows, each of which would be a blend call of its own.
+        const QRgb On = qRgb(RedOf(PenColor()), GreenOf(PenColor()), BlueOf(PenColor()));
+        uchar* Bits = FPixelsImage->bits();
+        const qsizetype Stride = FPixelsImage->bytesPerLine();
+        int P = static_cast<int>(Phase);
+        for (int K = First; K < First + Count; ++K, P = P == 5 ? 0 : P + 1) {
+            if (P >= 4) continue;
+            if (Vertical)
+                reinterpret_cast<QRgb*>(Bits + K * Stride)[Row] = On;
+            else
+                reinterpret_cast<QRgb*>(Bits + Row * Stride)[K] = On;
+        }
+        return;
+    }
     const QImage& Strip = DashStrip(Vertical, Count);
     if (Vertical)
         FPainter->drawImage(QPoint(Row, First), Strip, QRect(0, static_cast<int>(Phase), 1, Count));
@@ -417,6 +450,18 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
     const double H = E.Ascent + E.Descent;
     const QPointF P = ToDevice(X, Y);
 
+    if (Scale == 1.0 && Font().Escapement == 0 && !Transparent && FPlainWorld) {
+        // Upright on its background: the background by the painter, the text from its
+        // sprite, so that a text looks the same in either mode.
+        const double DevW = Mapping().ViewportExtX, DevH = Mapping().ViewportExtY;
+        if (P.x() + W < 0 || P.y() + H < 0 || P.x() > DevW || P.y() > DevH) return;
+        if (CanSetPixels()) {
+            Flush();
+            ApplyComposition(QPainter::CompositionMode_SourceOver);
+            FPainter->fillRect(QRectF(P.x(), P.y(), W, H), ToQColor(BrushColor()));
+            if (DrawTextSprite(E, Text, P, W, H)) return;
+        }
+    }
     if (Scale != 1.0 || Font().Escapement != 0 || !Transparent || !FPlainWorld) {
         QTransform T;
         T.translate(P.x(), P.y());
@@ -433,6 +478,7 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
     const double DevW = Mapping().ViewportExtX, DevH = Mapping().ViewportExtY;
     // A text whose cell misses the device is not drawn at all.
     if (P.x() + W < 0 || P.y() + H < 0 || P.x() > DevW || P.y() > DevH) return;
+    if (DrawTextSprite(E, Text, P, W, H)) return;
     if (FRunFont != &E || FRunColor != FontColor()) FlushGlyphs();
     FlushPixels();
     if (FRunGlyphs.empty()) {
@@ -462,6 +508,99 @@ void TQtCanvas::TextOut(int X, int Y, const std::string& Text, bool Transparent)
     if (FRunGlyphs.empty()) FRunFont = nullptr;
 }
 
+bool TQtCanvas::CanSetPixels() const {
+    return FPixelsImage && FPainter->combinedTransform().type() == QTransform::TxNone &&
+           !FPainter->hasClipping() && FPainter->opacity() == 1.0;
+}
+
+bool TQtCanvas::MakeRoomForSprite(std::size_t Bytes) {
+    if (FSpriteBytes + static_cast<long long>(Bytes) <= SpriteLimit) return true;
+    // Once per paint: the sprites of texts that neither this paint nor the one before showed
+    // go; the rest stay, and texts beyond the limit are drawn by the painter (dropping
+    // sprites still in use would make every paint make them anew).
+    if (FSpritesTrimmed == FGeneration) return false;
+    FSpritesTrimmed = FGeneration;
+    for (auto It = FSprites.begin(); It != FSprites.end();) {
+        if (It->second.LastUsed + 1 < FGeneration) {
+            FSpriteBytes -= It->second.Bytes;
+            It = FSprites.erase(It);
+        } else {
+            ++It;
+        }
+    }
+    return FSpriteBytes + static_cast<long long>(Bytes) <= SpriteLimit;
+}
+
+bool TQtCanvas::DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W,
+                               double H) {
+    // Texts of label size only (a few large letters cost the painter little, and their
+    // sprites much memory), at a whole pixel, where the canvas may set its image's pixels.
+    if (!CanSetPixels() || W > 2000 || H > 100 || P.x() != std::floor(P.x()) ||
+        P.y() != std::floor(P.y()))
+        return false;
+    const TCanvasFont& F = Font();
+    const TColor Color = FontColor();
+    FSpriteKey.clear();
+    FSpriteKey.append(F.Name).append(1, '\x1f');
+    for (long long V :
+         {static_cast<long long>(E.Raw.pixelSize() * 64), static_cast<long long>(F.Weight),
+          static_cast<long long>(F.Italic), static_cast<long long>(Color)})
+        FSpriteKey.append(std::to_string(V)).append(1, '\x1f');
+    FSpriteKey.append(Text);
+    auto It = FSprites.find(FSpriteKey);
+    if (It == FSprites.end()) {
+        // A paint makes a limited number of sprites (a sheet of thousands of texts would
+        // otherwise wait for all of them at once, at each new zoom); the others are drawn by
+        // the painter this time.
+        if (FSpritesMade >= SpritesPerPaint) return false;
+        // Room for glyphs reaching out of the text's cell: sideways for italics, less above
+        // and below (accents).
+        const QPoint Pad(static_cast<int>(std::ceil(H / 2)) + 2,
+                         static_cast<int>(std::ceil(H / 4)) + 2);
+        const QSize Size(static_cast<int>(std::ceil(W)) + 2 * Pad.x(),
+                         static_cast<int>(std::ceil(H)) + 2 * Pad.y());
+        if (!MakeRoomForSprite(static_cast<std::size_t>(Size.width()) * Size.height() * 5 +
+                               FSpriteKey.size()))
+            return false;
+        ++FSpritesMade;
+        It = FSprites.emplace(FSpriteKey, TTextSprite()).first;
+        TTextSprite& Sprite = It->second;
+        Sprite.Pad = Pad;
+        Sprite.Image = QImage(Size, QImage::Format_ARGB32_Premultiplied);
+        Sprite.Image.fill(0);
+        QVector<quint32> Glyphs;
+        QVector<QPointF> Positions;
+        double X0 = 0.0;
+        for (unsigned char C : Text) {
+            Glyphs.append(E.Glyph(C));
+            Positions.append(QPointF(X0 + Pad.x(), E.Ascent + Pad.y()));
+            X0 += E.Advance(C);
+        }
+        QGlyphRun Run;
+        Run.setRawFont(E.Raw);
+        Run.setGlyphIndexes(Glyphs);
+        Run.setPositions(Positions);
+        {
+            QPainter Sp(&Sprite.Image);
+            Sp.setRenderHint(QPainter::Antialiasing, false);
+            Sp.setRenderHint(QPainter::TextAntialiasing, true);
+            Sp.setPen(ToQColor(Color));
+            Sp.drawGlyphRun(QPointF(0.0, 0.0), Run);
+        }
+        Sprite.Runs = std::make_unique<TImageRuns>(Sprite.Image);
+        Sprite.Bytes = Sprite.Image.sizeInBytes() + Sprite.Runs->Bytes() +
+                       static_cast<long long>(FSpriteKey.size());
+        FSpriteBytes += Sprite.Bytes;
+    }
+    It->second.LastUsed = FGeneration;
+    FlushGlyphs();
+    FlushPixels();
+    const TTextSprite& Sprite = It->second;
+    Sprite.Runs->BlendOnto(Sprite.Image, static_cast<int>(P.x()) - Sprite.Pad.x(),
+                           static_cast<int>(P.y()) - Sprite.Pad.y(), *FPixelsImage);
+    return true;
+}
+
 void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,
                                     const std::string& Text, bool Transparent) {
     Flush();
@@ -478,8 +617,8 @@ void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W
     // Zoomed far in, a text may be much larger than the device: glyphs whose cell (widened
     // by half an em for overhangs) misses the device are left out, so that the rasteriser
     // does not fill the outlines of letters nobody sees.
-    const bool Clip = Box.width() > 2 * Mapping().ViewportExtX ||
-                      Box.height() > 2 * Mapping().ViewportExtY;
+    const bool Clip =
+        Box.width() > 2 * Mapping().ViewportExtX || Box.height() > 2 * Mapping().ViewportExtY;
     const double Em = H;
     double X0 = 0.0;
     for (unsigned char C : Text) {
@@ -487,9 +626,9 @@ void TQtCanvas::DrawTransformedText(TFontEntry& E, const QTransform& T, double W
         bool Visible = true;
         if (Clip) {
             const QRectF Cell = T.mapRect(QRectF(X0 - Em / 2, 0, Adv + Em, H));
-            Visible = !(Cell.right() < 0 || Cell.bottom() < 0 ||
-                        Cell.left() > Mapping().ViewportExtX ||
-                        Cell.top() > Mapping().ViewportExtY);
+            Visible =
+                !(Cell.right() < 0 || Cell.bottom() < 0 || Cell.left() > Mapping().ViewportExtX ||
+                  Cell.top() > Mapping().ViewportExtY);
         }
         if (Visible) {
             Glyphs.append(E.Glyph(C));

@@ -1,6 +1,7 @@
 // The plot canvas on a QPainter: lines, fills, pixels and text in device pixels.
 #pragma once
 
+#include "plot/imageruns.h"
 #include "plot/plotcanvas.h"
 
 #include <QColor>
@@ -13,8 +14,10 @@
 
 #include <array>
 #include <map>
+#include <memory>
 #include <string>
 #include <tuple>
+#include <unordered_map>
 #include <vector>
 
 namespace zarvo {
@@ -33,7 +36,9 @@ public:
     // work at any time. Pixels and upright texts may be held back until the next primitive
     // of another kind, Flush or End, so that runs of them cost one painter call; whoever
     // paints on the painter directly between Begin and End calls Flush first.
-    void Begin(QPainter* Painter);
+    // Pixels, when given, is the image Painter paints on (RGB32 or ARGB32_Premultiplied, not
+    // shared): dashed lines along the pixel grid set its pixels directly.
+    void Begin(QPainter* Painter, QImage* Pixels = nullptr);
     void Flush();
     void End();
     QPainter* Painter() const { return FPainter; }
@@ -93,8 +98,12 @@ private:
     void DrawTransformedText(TFontEntry& E, const QTransform& T, double W, double H,
                              const std::string& Text, bool Transparent);
     QPointF ToDevice(int X, int Y) const;
+    bool CanSetPixels() const;
+    // Draws an upright text from its sprite (see FSprites); false when it cannot.
+    bool DrawTextSprite(TFontEntry& E, const std::string& Text, QPointF P, double W, double H);
 
     QPainter* FPainter = nullptr;
+    QImage* FPixelsImage = nullptr;
     // The painter maps this canvas's device coordinates 1:1 to whole pixels of its device, as
     // the blitted dashes assume; under any other transform lines take the painter's pen.
     bool FPlainDevice = false;
@@ -125,6 +134,26 @@ private:
     // background, once along x and once along y, long enough for any line on the device.
     QImage FDashStrip[2];
     TColor FDashColor[2] = {0, 0};
+
+    // Upright texts drawn once into a transparent picture of their own and then blended
+    // wherever they go, pixel for pixel where the painter's text would be (each text sits at
+    // a whole pixel, so its glyphs fall on the pixel grid alike everywhere): a sheet's frame
+    // labels are thousands of glyph blits per paint. Within a memory limit (see
+    // MakeRoomForSprite).
+    struct TTextSprite {
+        QImage Image;
+        std::unique_ptr<TImageRuns> Runs;
+        QPoint Pad;             // the text's origin inside the image, for overhanging glyphs
+        long long LastUsed = 0; // the paint (FGeneration) that last showed it
+        long long Bytes = 0;
+    };
+    bool MakeRoomForSprite(std::size_t Bytes);
+    std::unordered_map<std::string, TTextSprite> FSprites;
+    long long FSpriteBytes = 0;
+    long long FGeneration = 0; // counts the paints (Begin)
+    long long FSpritesTrimmed = -1;
+    int FSpritesMade = 0; // in this paint
+    std::string FSpriteKey;
 
     mutable std::map<TFontKey, TFontEntry> FFonts;
     mutable TFontKey FLastKey;

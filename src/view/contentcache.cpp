@@ -19,10 +19,12 @@ QString TContentCache::DiskFile(const std::string& Key) const {
     return FDiskDir + QLatin1Char('/') + QString::fromLatin1(Hash.toHex()) + QStringLiteral(".png");
 }
 
-std::shared_ptr<const QImage> TContentCache::Find(const std::string& Key) {
+std::shared_ptr<const QImage> TContentCache::Find(const std::string& Key,
+                                                  std::shared_ptr<const TImageRuns>* Runs) {
     const auto It = FIndex.find(Key);
     if (It != FIndex.end()) {
         FEntries.splice(FEntries.begin(), FEntries, It->second);
+        if (Runs) *Runs = It->second->Runs;
         return It->second->Image;
     }
     if (FDiskDir.isEmpty()) return nullptr;
@@ -33,10 +35,11 @@ std::shared_ptr<const QImage> TContentCache::Find(const std::string& Key) {
     // Used now: the trimming of the folder takes it among the last.
     if (Disk.open(QIODevice::ReadWrite))
         Disk.setFileTime(QDateTime::currentDateTime(), QFileDevice::FileModificationTime);
-    return Keep(Key, Image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return Keep(Key, Image.convertToFormat(QImage::Format_ARGB32_Premultiplied), Runs);
 }
 
-std::shared_ptr<const QImage> TContentCache::Insert(const std::string& Key, QImage Image) {
+std::shared_ptr<const QImage> TContentCache::Insert(const std::string& Key, QImage Image,
+                                                    std::shared_ptr<const TImageRuns>* Runs) {
     if (!FDiskDir.isEmpty() && QDir().mkpath(FDiskDir)) {
         // Written whole or not at all: a half-written file would be a broken picture later.
         QSaveFile File(DiskFile(Key));
@@ -47,19 +50,23 @@ std::shared_ptr<const QImage> TContentCache::Insert(const std::string& Key, QIma
             if (FDiskTotal < 0 || FDiskTotal > FDiskLimit) TrimDisk();
         }
     }
-    return Keep(Key, Image.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+    return Keep(Key, Image.convertToFormat(QImage::Format_ARGB32_Premultiplied), Runs);
 }
 
-std::shared_ptr<const QImage> TContentCache::Keep(const std::string& Key, QImage Image) {
+std::shared_ptr<const QImage> TContentCache::Keep(const std::string& Key, QImage Image,
+                                                  std::shared_ptr<const TImageRuns>* Runs) {
     const auto Old = FIndex.find(Key);
     if (Old != FIndex.end()) {
         FBytes -= Old->second->Bytes;
         FEntries.erase(Old->second);
         FIndex.erase(Old);
     }
+    // Kept in the format the picture blends fastest, with the runs of pixels it paints.
     auto Shared = std::make_shared<const QImage>(std::move(Image));
-    const long long Bytes = Shared->sizeInBytes();
-    FEntries.push_front({Key, Shared, Bytes});
+    auto Painted = std::make_shared<const TImageRuns>(*Shared);
+    const long long Bytes = Shared->sizeInBytes() + Painted->Bytes();
+    if (Runs) *Runs = Painted;
+    FEntries.push_front({Key, Shared, Painted, Bytes});
     FIndex[Key] = FEntries.begin();
     FBytes += Bytes;
     // The newest stays even when it alone is over the limit: it is on screen.

@@ -2,6 +2,8 @@
 // byte limit, and on disk under the user's cache folder.
 #pragma once
 
+#include "plot/imageruns.h"
+
 #include <QImage>
 #include <QString>
 
@@ -16,14 +18,16 @@ class TContentCache {
 public:
     // DiskDir empty: no disk cache. The disk cache keeps to DiskLimit bytes: past it, the
     // pictures used longest ago are deleted.
-    TContentCache(long long MemoryLimit, QString DiskDir,
-                  long long DiskLimit = DefaultDiskLimit);
+    TContentCache(long long MemoryLimit, QString DiskDir, long long DiskLimit = DefaultDiskLimit);
     static constexpr long long DefaultDiskLimit = 512LL * 1024 * 1024;
 
-    // The picture under Key from memory or else from disk; none when neither has it.
-    std::shared_ptr<const QImage> Find(const std::string& Key);
+    // The picture under Key from memory or else from disk; none when neither has it. Runs,
+    // when given, receives the picture's painted runs (made once, when it is kept).
+    std::shared_ptr<const QImage> Find(const std::string& Key,
+                                       std::shared_ptr<const TImageRuns>* Runs = nullptr);
     // Keeps Image under Key in memory, and on disk when there is a disk folder.
-    std::shared_ptr<const QImage> Insert(const std::string& Key, QImage Image);
+    std::shared_ptr<const QImage> Insert(const std::string& Key, QImage Image,
+                                         std::shared_ptr<const TImageRuns>* Runs = nullptr);
 
     long long MemoryBytes() const { return FBytes; }
     long long MemoryLimit() const { return FLimit; }
@@ -33,12 +37,14 @@ public:
 private:
     QString DiskFile(const std::string& Key) const;
     void TrimDisk();
-    std::shared_ptr<const QImage> Keep(const std::string& Key, QImage Image);
+    std::shared_ptr<const QImage> Keep(const std::string& Key, QImage Image,
+                                       std::shared_ptr<const TImageRuns>* Runs);
 
     struct TEntry {
         std::string Key;
         std::shared_ptr<const QImage> Image;
-        long long Bytes = 0;
+        std::shared_ptr<const TImageRuns> Runs;
+        long long Bytes = 0; // the image's and the runs' memory
     };
     long long FLimit;
     QString FDiskDir;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "sheet/epsbox.h"
+#include "plot/imageruns.h"
 
 #include <QImage>
 #include <QRect>
@@ -15,15 +16,17 @@ namespace zarvo {
 // The drawing of one EPS item's box, as far as it is known.
 struct TContentPicture {
     std::shared_ptr<const QImage> Image; // none while pending or failed
-    std::string Failure;                 // why there is none, one line; empty otherwise
+    // The image's painted runs, for blending only those; none: drawn by QPainter.
+    std::shared_ptr<const TImageRuns> Runs;
+    std::string Failure; // why there is none, one line; empty otherwise
     // The part of the whole picture (Width x Height) the image shows, in its pixels; the
     // whole picture unless the box is far larger than the view.
     QRect Part;
     int Width = 0;
     int Height = 0;
     bool operator==(const TContentPicture& O) const {
-        return Image == O.Image && Failure == O.Failure && Part == O.Part && Width == O.Width &&
-               Height == O.Height;
+        return Image == O.Image && Runs == O.Runs && Failure == O.Failure && Part == O.Part &&
+               Width == O.Width && Height == O.Height;
     }
     bool operator!=(const TContentPicture& O) const { return !(*this == O); }
 };

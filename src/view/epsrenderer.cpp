@@ -16,6 +16,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <sys/resource.h>
@@ -40,14 +41,33 @@ struct TEpsRenderer::TJob {
 namespace {
 
 // The cache key: the file as it is now (path, size, modification time), the box and the
-// picture's size and part.
+// picture's size and part. Every paint asks for every drawing, so the key is written without
+// printf; each number in its shortest exact form, so that different values give different
+// keys.
 std::string KeyOf(const std::string& Path, long long Size, long long Time, const TEPSBox& Item,
                   int Width, int Height, QRect Part) {
-    char Buf[320];
-    std::snprintf(Buf, sizeof Buf, "|%lld|%lld|%.17g|%.17g|%.17g|%.17g|%dx%d|%d,%d,%dx%d", Size,
-                  Time, Item.Offset.X, Item.Offset.Y, Item.Size.X, Item.Size.Y, Width, Height,
-                  Part.x(), Part.y(), Part.width(), Part.height());
-    return Path + Buf;
+    std::string Key;
+    Key.reserve(Path.size() + 160);
+    Key += Path;
+    char Buf[64];
+    auto Add = [&](char Sep, auto Value) {
+        Key += Sep;
+        const auto R = std::to_chars(Buf, Buf + sizeof Buf, Value);
+        Key.append(Buf, R.ptr);
+    };
+    Add('|', Size);
+    Add('|', Time);
+    Add('|', Item.Offset.X);
+    Add('|', Item.Offset.Y);
+    Add('|', Item.Size.X);
+    Add('|', Item.Size.Y);
+    Add('|', Width);
+    Add('x', Height);
+    Add('|', Part.x());
+    Add(',', Part.y());
+    Add(',', Part.width());
+    Add('x', Part.height());
+    return Key;
 }
 
 } // namespace
@@ -118,7 +138,7 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
         return P;
     }
     FWanted.insert(Key);
-    if ((P.Image = FCache.Find(Key))) return P;
+    if ((P.Image = FCache.Find(Key, &P.Runs))) return P;
     const auto Failed = FFailures.find(Key);
     if (Failed != FFailures.end()) {
         P.Failure = Failed->second;

@@ -7,6 +7,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -44,12 +45,15 @@ int MarginUnits(double Cm) {
 } // namespace
 
 double JobMillimetres(double Cm) {
-    // The job writes its positions with one decimal; the same rounding here.
+    // The job writes its positions with one decimal; the same rounding here (exact decimal
+    // rounding of the binary value, as printf's, without its locale and its cost: every
+    // drawing of every paint comes here).
     char Buf[400];
-    std::snprintf(Buf, sizeof Buf, "%.1f", std::isfinite(Cm) ? Cm : 0.0);
-    for (char* P = Buf; *P; ++P)
-        if (*P == ',') *P = '.';
-    return QByteArray(Buf).toDouble();
+    const auto Written = std::to_chars(Buf, Buf + sizeof Buf, std::isfinite(Cm) ? Cm : 0.0,
+                                       std::chars_format::fixed, 1);
+    double Value = 0.0;
+    if (Written.ec == std::errc()) std::from_chars(Buf, Written.ptr, Value);
+    return Value;
 }
 
 void TPagePicture::Render(const TPictureInputs& In, QImage& Image) {
@@ -60,10 +64,13 @@ void TPagePicture::Render(const TPictureInputs& In, QImage& Image) {
         Image = QImage(Pixels, QImage::Format_RGB32);
     Image.setDevicePixelRatio(Ratio);
     QPainter Painter(&Image);
-    FCanvas.Begin(&Painter);
+    FCanvas.Begin(&Painter, &Image);
+    FTarget = &Image;
     // Beside and below the plot window the paint box shows the window's face colour.
     Painter.fillRect(0, 0, In.ViewWidth, In.ViewHeight, ToQColor(In.FaceColor));
     Draw(In, TPictureSteps::WithoutDragFrame);
+    BlendQueued();
+    FTarget = nullptr;
     FCanvas.End();
 }
 
@@ -99,11 +106,14 @@ void TPagePicture::Draw(const TPictureInputs& In, TPictureSteps Steps) {
         // Drawings and texts in list order, as the job prints them; frames and labels on top.
         for (int I = 0; I < Count; ++I) {
             if (I == In.Selected) continue;
-            if (In.Items[I].IsText())
+            if (In.Items[I].IsText()) {
+                BlendQueued();
                 DrawItem(FPlot, In.Items[I], -4);
-            else
+            } else {
                 DrawContent(In.Items[I], In.Contents[I]);
+            }
         }
+        BlendQueued();
         for (int I = 0; I < Count; ++I)
             if (I != In.Selected && !In.Items[I].IsText()) {
                 DrawItem(FPlot, In.Items[I], -4);
@@ -162,12 +172,24 @@ void TPagePicture::DrawContent(const TEPSBox& Item, const TContentPicture& Conte
                       QSizeF(FPlot.Mapping().ViewportExtX, FPlot.Mapping().ViewportExtY));
     if (!R.intersects(View)) return;
     FCanvas.Flush();
-    Painter->save();
-    Painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
     const double Ratio = Painter->device() ? Painter->device()->devicePixelRatioF() : 1.0;
     const QImage& Image = *Content.Image;
     const QRect Pixels = ContentPixels(Whole, Ratio);
-    if (Pixels.width() == Content.Width && Pixels.height() == Content.Height) {
+    const bool ExactSize = Pixels.width() == Content.Width && Pixels.height() == Content.Height;
+    if (ExactSize && Content.Runs && Content.Runs->Fits(Image) && FTarget &&
+        Painter->device() == FTarget && !Painter->hasClipping() && Painter->opacity() == 1.0 &&
+        Painter->worldTransform().type() == QTransform::TxNone) {
+        // Rendered for exactly these pixels onto the picture's own image: only the pixels the
+        // drawing paints are blended, the same arithmetic as the painter's, together with the
+        // drawings that follow it in the list.
+        FQueued.push_back({&Image, Content.Runs.get(), Pixels.x() + Content.Part.x(),
+                           Pixels.y() + Content.Part.y()});
+        return;
+    }
+    BlendQueued();
+    Painter->save();
+    Painter->setCompositionMode(QPainter::CompositionMode_SourceOver);
+    if (ExactSize) {
         // Rendered for exactly these pixels: copied pixel for pixel, the fast way.
         QImage Exact = Image;
         Exact.setDevicePixelRatio(Ratio);
@@ -179,6 +201,12 @@ void TPagePicture::DrawContent(const TEPSBox& Item, const TContentPicture& Conte
         Painter->drawImage(R, Image);
     }
     Painter->restore();
+}
+
+void TPagePicture::BlendQueued() {
+    if (FQueued.empty()) return;
+    if (FTarget) TImageRuns::BlendOnto(FQueued, *FTarget);
+    FQueued.clear();
 }
 
 void TPagePicture::DrawFailureMark(const TEPSBox& Item) {

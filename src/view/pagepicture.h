@@ -3,10 +3,13 @@
 
 #include "plot/qtcanvas.h"
 #include "plot/tplot.h"
+#include "plot/imageruns.h"
 #include "view/pictureinputs.h"
 
 #include <QImage>
 #include <QRectF>
+
+#include <vector>
 
 namespace zarvo {
 
@@ -38,9 +41,16 @@ private:
     void DrawGridDots(const TPictureInputs& In);
     void DrawContent(const TEPSBox& Item, const TContentPicture& Content);
     void DrawFailureMark(const TEPSBox& Item);
+    // Blends the drawings DrawContent has queued, in their order.
+    void BlendQueued();
 
     TPlot& FPlot;
     TQtCanvas& FCanvas;
+    // The image Render draws on, while it does: drawings are blended straight into its pixels.
+    QImage* FTarget = nullptr;
+    // Drawings waiting to be blended onto FTarget together; whatever else is drawn first
+    // has them blended.
+    std::vector<TImageRuns::TPlaced> FQueued;
 };
 
 } // namespace zarvo

@@ -1,6 +1,8 @@
 // The plot canvas on a QPainter, pixel by pixel: dashed lines against the painter's own dashed
-// pen, dashes anchored at the line's start beyond the device edge, and the painting order of
-// texts and pixels the canvas holds back to draw them in one call.
+// pen, dashes anchored at the line's start beyond the device edge, the painting order of
+// texts and pixels the canvas holds back to draw them in one call, and the pixels it sets
+// directly (dashes, texts, blended pictures) against the painter's.
+#include "plot/imageruns.h"
 #include "plot/qtcanvas.h"
 
 #include <gtest/gtest.h>
@@ -9,6 +11,8 @@
 #include <QPainter>
 #include <QPen>
 
+#include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -191,6 +195,86 @@ TEST(QtCanvas, HeldBackTextsAndPixelsKeepThePaintingOrder) {
         C.End();
     }
     EXPECT_EQ(Between.pixel(Solid), qRgb(255, 0, 0));
+}
+
+// Where the canvas may set its image's pixels, dashes and texts (from their sprites, the
+// second time from the cache, also partly outside the image) are the painter's pixels.
+TEST(QtCanvas, PixelsSetDirectlyAreThePaintersPixels) {
+    auto Draw = [](bool Direct) {
+        QImage Image(200, 90, QImage::Format_RGB32);
+        for (int Y = 0; Y < 90; ++Y)
+            for (int X = 0; X < 200; ++X)
+                Image.setPixel(X, Y, qRgb(X % 256, Y * 2 % 256, X * Y % 256));
+        QPainter Painter(&Image);
+        TQtCanvas Canvas;
+        MapOneToOne(Canvas, 200, 90);
+        Canvas.Begin(&Painter, Direct ? &Image : nullptr);
+        Canvas.SetPenColor(Red);
+        Canvas.SetPenStyle(TPenStyle::Dash);
+        for (const TLine& L : {TLine{3, 5, 190, 5}, TLine{187, 80, 2, 80}, TLine{7, 2, 7, 88},
+                               TLine{150, 85, 150, -30}}) {
+            Canvas.MoveTo(L.X1, L.Y1);
+            Canvas.LineTo(L.X2, L.Y2);
+        }
+        for (const QPoint& P : {QPoint(5, 20), QPoint(6, 21), QPoint(-15, 50), QPoint(170, 60)})
+            WriteBlue(Canvas, P.x(), P.y(), "Std.:10,0x7");
+        Canvas.Font().Height = -13;
+        Canvas.Font().Italic = true;
+        Canvas.SetFontColor(Red);
+        Canvas.TextOut(40, 40, "Wg/ffi", true);
+        Canvas.End();
+        return Image;
+    };
+    // Where glyphs of one text overlap, the painter blends them onto the image one by one and
+    // the sprite holds them blended together: a colour level apart at most.
+    const QImage Painted = Draw(false), Direct = Draw(true);
+    int Most = 0, Differ = 0;
+    for (int Y = 0; Y < Painted.height(); ++Y)
+        for (int X = 0; X < Painted.width(); ++X) {
+            const QRgb A = Painted.pixel(X, Y), B = Direct.pixel(X, Y);
+            const int D = std::max({std::abs(qRed(A) - qRed(B)), std::abs(qGreen(A) - qGreen(B)),
+                                    std::abs(qBlue(A) - qBlue(B))});
+            Most = std::max(Most, D);
+            Differ += D != 0;
+        }
+    EXPECT_LE(Most, 1);
+    EXPECT_LE(Differ, 10);
+}
+
+// Blending only the pixels a drawing paints, straight into the picture, gives the pixels
+// QPainter gives: transparent, half-transparent and opaque parts, odd offsets partly outside
+// every edge, and overlapping drawings in their order across the bands of rows.
+TEST(ImageRuns, BlendsThePixelsThePainterDraws) {
+    QImage Drawing(37, 29, QImage::Format_ARGB32_Premultiplied);
+    Drawing.fill(Qt::transparent);
+    for (int Y = 0; Y < 29; ++Y)
+        for (int X = 9; X < 37; ++X) {
+            const int A = Y >= 10 && Y < 13 ? 0 : X < 25 ? (X * 37 + Y * 11) % 256 : 255;
+            Drawing.setPixel(X, Y, qPremultiply(qRgba(X * 7 % 256, Y * 9 % 256, 200, A)));
+        }
+    // Wide enough that a band of rows is a few rows high.
+    QImage Background(4000, 60, QImage::Format_RGB32);
+    for (int Y = 0; Y < 60; ++Y)
+        for (int X = 0; X < 4000; ++X)
+            Background.setPixel(X, Y, qRgb(X * 13 % 256, Y * 17 % 256, (X + Y) % 256));
+    const TImageRuns Runs(Drawing);
+    const QPoint Places[] = {{-5, -3}, {3981, 44}, {1001, 13}, {1010, 21}, {-30, 50}};
+    std::vector<TImageRuns::TPlaced> All;
+    QImage Painted = Background;
+    QPainter Painter(&Painted);
+    for (const QPoint& P : Places) {
+        QImage One = Background, Expected = Background;
+        Runs.BlendOnto(Drawing, P.x(), P.y(), One);
+        QPainter(&Expected).drawImage(P, Drawing);
+        EXPECT_TRUE(One == Expected) << P.x() << "," << P.y();
+        Painter.drawImage(P, Drawing);
+        All.push_back({&Drawing, &Runs, P.x(), P.y()});
+    }
+    Painter.end();
+    QImage Together = Background;
+    TImageRuns::BlendOnto(All, Together);
+    EXPECT_TRUE(Together == Painted);
+    EXPECT_FALSE(Together == Background);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The background renders of EPS drawings: hostile and broken files end in a mark and one line,
 // touch nothing on disk and leave no process behind; the picture cache stays within its bound.
+#include "plot/imageruns.h"
 #include "testsupport.h"
 #include "view/contentcache.h"
 #include "view/epsrenderer.h"
@@ -261,13 +262,14 @@ TEST(EpsRenderer, APartIsThatPartOfTheWholePicture) {
 
 TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
     zarvotest::TTempDir Dir;
-    const long long One = 100 * 100 * 4;
-    TContentCache Cache(3 * One, QString::fromStdString(Dir.File("c")));
     auto Image = [](QRgb C) {
         QImage I(100, 100, QImage::Format_ARGB32_Premultiplied);
         I.fill(C);
         return I;
     };
+    // A picture's memory is its pixels and the index of the pixels it paints.
+    const long long One = 100 * 100 * 4 + TImageRuns(Image(qRgb(0, 0, 0))).Bytes();
+    TContentCache Cache(3 * One, QString::fromStdString(Dir.File("c")));
     Cache.Insert("a", Image(qRgb(255, 0, 0)));
     Cache.Insert("b", Image(qRgb(0, 255, 0)));
     Cache.Insert("c", Image(qRgb(0, 0, 255)));
@@ -287,8 +289,9 @@ TEST(ContentCache, KeepsTheMostRecentlyUsedWithinItsLimit) {
         QImage I(60, 60, QImage::Format_ARGB32_Premultiplied);
         for (int Y = 0; Y < 60; ++Y)
             for (int X = 0; X < 60; ++X)
-                I.setPixel(X, Y, qRgba((X * 37 + Y * 11 + Seed * 101) % 256, (X * Y + Seed) % 256,
-                                       (Seed * 7 + Y * 29) % 256, 255));
+                I.setPixel(X, Y,
+                           qRgba((X * 37 + Y * 11 + Seed * 101) % 256, (X * Y + Seed) % 256,
+                                 (Seed * 7 + Y * 29) % 256, 255));
         return I;
     };
     Bounded.Insert("first", Noise(0));
