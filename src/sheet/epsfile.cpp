@@ -5,8 +5,11 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <condition_variable>
 #include <cstring>
+#include <mutex>
 #include <sys/stat.h>
+#include <thread>
 #include <unistd.h>
 
 namespace zarvo {
@@ -36,7 +39,10 @@ std::string BadDosHeaderMessage(const std::string& Name) {
     return "Ungültiger DOS-EPS-Kopf in " + Name + ": der PostScript-Teil liegt außerhalb der Datei";
 }
 
+TEpsSource::TEpsSource(int Fd, std::string Name) : Fd(Fd), Name(std::move(Name)) {}
+
 TEpsSource::~TEpsSource() {
+    EndReadAhead();
     if (Fd >= 0) ::close(Fd);
 }
 
@@ -51,28 +57,128 @@ std::size_t TEpsSource::Read(unsigned char* Data, std::size_t Count) {
     return static_cast<std::size_t>(N);
 }
 
-const unsigned char* TEpsSource::Map(long long From, std::size_t Count, std::size_t& N) {
-    N = 0;
+namespace {
+
+// Reads the PostScript's bytes from file offset From on, at most Count, into Buf; the number
+// read, or -1 with Error set. The size is taken now, not at the start: a file that shrank
+// meanwhile is not read past its end.
+long long ReadWindow(int Fd, long long From, std::size_t Count, long long Begin, long long Length,
+                     std::vector<unsigned char>& Buf, int& Error) {
     struct stat St;
-    if (Fd < 0 || ::fstat(Fd, &St) != 0) RaiseInOutError(Name, Fd < 0 ? EBADF : errno, true);
-    // The size now, not at the start: a file that shrank meanwhile is not read past its end.
+    if (::fstat(Fd, &St) != 0) {
+        Error = errno;
+        return -1;
+    }
     long long End = St.st_size;
     if (Length >= 0 && Begin + Length < End) End = Begin + Length;
-    if (From >= End) return nullptr;
+    if (From >= End) return 0;
     const std::size_t Want =
         static_cast<std::size_t>(std::min(End, From + static_cast<long long>(Count)) - From);
-    if (Window.size() < Want) Window.resize(Want);
+    if (Buf.size() < Want) Buf.resize(Want);
+    std::size_t N = 0;
     while (N < Want) {
-        const ssize_t R = ::pread(Fd, Window.data() + N, Want - N, From + static_cast<long long>(N));
+        const ssize_t R = ::pread(Fd, Buf.data() + N, Want - N, From + static_cast<long long>(N));
         if (R < 0 && errno == EINTR) continue;
-        if (R < 0) RaiseInOutError(Name, errno, true);
+        if (R < 0) {
+            Error = errno;
+            return -1;
+        }
         if (R == 0) break; // shortened since the size was taken
         N += static_cast<std::size_t>(R);
+    }
+    return static_cast<long long>(N);
+}
+
+} // namespace
+
+// One thread per source reads the next window while the caller copies the current one.
+struct TEpsSource::TReadAhead {
+    std::mutex Lock;
+    std::condition_variable Wake;
+    bool Asked = false, Done = false, Stop = false;
+    long long From = 0;
+    std::size_t Count = 0;
+    std::vector<unsigned char> Buf;
+    long long Got = 0;
+    int Error = 0;
+    std::thread Reader;
+
+    void Run(int Fd, long long Begin, long long Length) {
+        std::unique_lock<std::mutex> L(Lock);
+        for (;;) {
+            Wake.wait(L, [this] { return Asked || Stop; });
+            if (Stop) return;
+            Asked = false;
+            const long long At = From;
+            const std::size_t N = Count;
+            L.unlock();
+            int E = 0;
+            const long long R = ReadWindow(Fd, At, N, Begin, Length, Buf, E);
+            L.lock();
+            Got = R;
+            Error = E;
+            Done = true;
+            Wake.notify_all();
+        }
+    }
+    void Ask(long long At, std::size_t N) {
+        std::lock_guard<std::mutex> L(Lock);
+        From = At;
+        Count = N;
+        Asked = true;
+        Done = false;
+        Wake.notify_all();
+    }
+    // Waits for the window asked for last; false when none was asked for.
+    bool Wait() {
+        std::unique_lock<std::mutex> L(Lock);
+        if (!Asked && !Done) return false;
+        Wake.wait(L, [this] { return Done; });
+        Done = false;
+        return true;
+    }
+};
+
+void TEpsSource::EndReadAhead() {
+    if (!Ahead) return;
+    {
+        std::lock_guard<std::mutex> L(Ahead->Lock);
+        Ahead->Stop = true;
+        Ahead->Wake.notify_all();
+    }
+    if (Ahead->Reader.joinable()) Ahead->Reader.join();
+    Ahead.reset();
+}
+
+const unsigned char* TEpsSource::Map(long long From, std::size_t Count, std::size_t& N) {
+    N = 0;
+    if (Fd < 0) RaiseInOutError(Name, EBADF, true);
+    long long Got = -1;
+    int Error = 0;
+    // The window read ahead is the one asked for unless the caller went back into the last
+    // one (it needed a few more bytes after an unfinished line); then it is read anew.
+    if (Ahead && Ahead->Wait() && Ahead->From == From && Ahead->Count == Count) {
+        Window.swap(Ahead->Buf);
+        Got = Ahead->Got;
+        Error = Ahead->Error;
+    }
+    if (Got < 0 && Error == 0) Got = ReadWindow(Fd, From, Count, Begin, Length, Window, Error);
+    if (Got < 0) RaiseInOutError(Name, Error, true);
+    N = static_cast<std::size_t>(Got);
+    // A full window may be followed by more: read the next one while this one is copied.
+    if (N == Count && N > 0) {
+        if (!Ahead) {
+            Ahead = std::make_unique<TReadAhead>();
+            TReadAhead* A = Ahead.get();
+            A->Reader = std::thread([A, F = Fd, B = Begin, L = Length] { A->Run(F, B, L); });
+        }
+        Ahead->Ask(From + Got, Count);
     }
     return N > 0 ? Window.data() : nullptr;
 }
 
 void TEpsSource::Close() {
+    EndReadAhead();
     if (Fd < 0) return;
     const int R = ::close(Fd);
     Fd = -1;

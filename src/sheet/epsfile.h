@@ -34,14 +34,16 @@ public:
     // bytes from file offset From on, at most Count, in N (0 at the end of the PostScript);
     // the window stays valid until the next Map. The bytes are read into a buffer of the
     // source's own, not mapped: a file that another program shortens meanwhile only ends
-    // early, where a mapping would kill the program. Raises EInOutError on a read error.
+    // early, where a mapping would kill the program. While the caller works on one window the
+    // next is read in the background, so reading and writing a large file overlap. Raises
+    // EInOutError on a read error.
     bool Mappable() const { return CanMap; }
     const unsigned char* Map(long long From, std::size_t Count, std::size_t& N);
     long long Start() const { return Begin; }
 
 private:
     friend std::unique_ptr<TEpsSource> OpenEpsSource(const std::string&, int&, std::string&);
-    TEpsSource(int Fd, std::string Name) : Fd(Fd), Name(std::move(Name)) {}
+    TEpsSource(int Fd, std::string Name);
     int Fd;
     std::string Name;
     long long Begin = 0;
@@ -50,6 +52,10 @@ private:
     bool Dos = false;
     bool CanMap = false;
     std::vector<unsigned char> Window;
+    // The window after the one handed out, being read by a thread of its own.
+    struct TReadAhead;
+    std::unique_ptr<TReadAhead> Ahead;
+    void EndReadAhead();
 };
 
 // Opens an EPS file for reading. Null when it cannot: Error is then the system's error number,

@@ -77,7 +77,9 @@ TEST_F(DataSectionTest, CountsThatDoNotFitCopyToTheEnd) {
 
 TEST_F(DataSectionTest, SectionsAcrossBlockBoundaries) {
     std::mt19937 Rng(5);
-    for (std::size_t Lead : {990u, 1023u, 1024u, 1025u, 262140u, 262143u, 262144u, 262150u}) {
+    // Streams are read in blocks of 256 KB, files in windows of 1 MB, the next one read ahead.
+    for (std::size_t Lead : {990u, 1023u, 1024u, 1025u, 262140u, 262143u, 262144u, 262150u,
+                             1048570u, 1048575u, 2097148u}) {
         std::string Data;
         for (int I = 0; I < 2500; ++I)
             Data.push_back(static_cast<char>(Rng() % 16 ? Rng() % 40 : '%'));
