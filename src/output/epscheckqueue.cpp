@@ -1,8 +1,6 @@
 // The background check of EPS files against the print job: one worker, one file at a time.
 #include "output/epscheckqueue.h"
 
-#include <sys/stat.h>
-
 namespace zarvo {
 
 namespace {
@@ -36,17 +34,9 @@ TEpsCheckQueue::~TEpsCheckQueue() {
     if (FWorker.joinable()) FWorker.join();
 }
 
-bool TEpsCheckQueue::VersionOf(const std::string& FileName, TVersion& Version) {
-    struct stat St {};
-    if (::stat(FileName.c_str(), &St) != 0 || !S_ISREG(St.st_mode)) return false;
-    Version.Size = St.st_size;
-    Version.Time = static_cast<long long>(St.st_mtim.tv_sec) * 1000000000LL + St.st_mtim.tv_nsec;
-    return true;
-}
-
 void TEpsCheckQueue::Check(const std::string& FileName) {
-    TVersion Now;
-    if (!VersionOf(FileName, Now)) return;
+    const TFileVersion Now = FileVersionOf(FileName);
+    if (!Now.Exists) return;
     std::lock_guard<std::mutex> G(FLock);
     const auto Done = FResults.find(FileName);
     if (Done != FResults.end() && Done->second.Version == Now) return;
@@ -93,8 +83,8 @@ void TEpsCheckQueue::Work() {
         FQueued.erase(FRunning);
         // The version is taken just before the check, so that a change made while the file
         // waited is what gets checked and recorded.
-        TVersion Version;
-        const bool There = VersionOf(FRunning, Version);
+        const TFileVersion Version = FileVersionOf(FRunning);
+        const bool There = Version.Exists;
         FRunningVersion = Version;
         const std::string Name = FRunning;
         TItemCheck Result;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "output/jobcheck.h"
+#include "support/fileversion.h"
 
 #include <atomic>
 #include <condition_variable>
@@ -45,16 +46,10 @@ public:
     std::map<std::string, std::string> Failures() const;
 
 private:
-    struct TVersion {
-        long long Size = 0;
-        long long Time = 0; // modification time, ns
-        bool operator==(const TVersion& O) const { return Size == O.Size && Time == O.Time; }
-    };
     struct TResult {
-        TVersion Version;
+        TFileVersion Version;
         TItemCheck Check;
     };
-    static bool VersionOf(const std::string& FileName, TVersion& Version);
     void Work();
 
     TCheck FCheck;
@@ -62,9 +57,9 @@ private:
     mutable std::mutex FLock;
     std::condition_variable FWake;
     std::deque<std::string> FQueue;
-    std::map<std::string, TVersion> FQueued; // the version each queued file had when queued
-    std::string FRunning;                    // the file being checked, empty when none
-    TVersion FRunningVersion;
+    std::map<std::string, TFileVersion> FQueued; // the version each queued file had when queued
+    std::string FRunning;                        // the file being checked, empty when none
+    TFileVersion FRunningVersion;
     std::map<std::string, TResult> FResults; // the last result of each file
     std::atomic<bool> FCancel{false};
     bool FStop = false;

@@ -22,6 +22,8 @@
 
 namespace zarvo {
 
+// The Qt colour of a plot colour.
+QColor ToQColor(TColor C);
 // Strings of the sheet are bytes in the Windows ANSI code page (1252).
 QString AnsiToQString(const std::string& S);
 

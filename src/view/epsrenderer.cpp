@@ -20,7 +20,6 @@
 #include <cmath>
 #include <cstdio>
 #include <sys/resource.h>
-#include <sys/stat.h>
 
 namespace zarvo {
 
@@ -119,14 +118,8 @@ TContentPicture TEpsRenderer::Picture(const TEPSBox& Item, int Width, int Height
     // Each file is looked at once per paint (a new modification time shows on the next
     // paint), however many items show it.
     auto Seen = FFileStates.find(Item.Name);
-    if (Seen == FFileStates.end()) {
-        struct stat St {};
-        TFileState F;
-        F.Exists = ::stat(Item.Name.c_str(), &St) == 0 && S_ISREG(St.st_mode);
-        F.Size = St.st_size;
-        F.Time = static_cast<long long>(St.st_mtim.tv_sec) * 1000000000LL + St.st_mtim.tv_nsec;
-        Seen = FFileStates.insert_or_assign(Item.Name, F).first;
-    }
+    if (Seen == FFileStates.end())
+        Seen = FFileStates.insert_or_assign(Item.Name, FileVersionOf(Item.Name)).first;
     if (!Seen->second.Exists) {
         P.Failure = "Datei nicht gefunden";
         return P;

@@ -2,6 +2,7 @@
 // at once, each fenced in and limited, results kept in a memory and a disk cache.
 #pragma once
 
+#include "support/fileversion.h"
 #include "view/contentcache.h"
 #include "view/epscontentsource.h"
 #include "view/gsinvocation.h"
@@ -76,12 +77,8 @@ private:
     std::vector<std::unique_ptr<TJob>> FQueue;
     std::vector<std::unique_ptr<TJob>> FRunning;
     std::set<std::string> FWanted; // keys asked for since the last EndPaint
-    struct TFileState {            // as this paint found the file
-        bool Exists = false;
-        long long Size = 0;
-        long long Time = 0; // modification time, ns
-    };
-    std::unordered_map<std::string, TFileState> FFileStates;
+    // Each file as this paint found it.
+    std::unordered_map<std::string, TFileVersion> FFileStates;
     // The context of the renderer's queued calls: it goes first when the renderer goes, and
     // takes the calls still queued with it.
     QObject FLife;

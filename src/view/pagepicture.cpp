@@ -34,10 +34,6 @@ private:
     char FSaved;
 };
 
-QColor ToQColor(TColor C) {
-    return QColor(RedOf(C), GreenOf(C), BlueOf(C));
-}
-
 int MarginUnits(double Cm) {
     return static_cast<int>(RoundHalfEven(Cm * 100));
 }
